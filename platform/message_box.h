@@ -1,0 +1,17 @@
+#pragma once
+// Modal message boxes. Every text also goes to standard error, since a Linux
+// program has a console; where no box can be shown (no display, or the
+// offscreen and dummy video drivers) the call returns at once as if OK was
+// chosen, and a Yes/No question counts as No.
+
+namespace platform {
+
+enum class BoxIcon { none, information, warning, error };
+
+// Shows text with caption and an OK button; returns when it is closed.
+void showMessageBox(const char* text, const char* caption, BoxIcon icon);
+
+// Asks text with Yes and No buttons; true for Yes.
+bool askYesNo(const char* text, const char* caption);
+
+}  // namespace platform

@@ -1,0 +1,240 @@
+#include "platform/native_window.h"
+
+#include "platform/keys.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstring>
+
+namespace platform {
+namespace {
+
+void setPixelFormatAttributes(const WindowRequest& request)
+{
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, request.colourBits >= 32 ? 8 : 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, request.samples > 0 ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, request.samples > 0 ? request.samples : 0);
+}
+
+bool listHas(const char* list, const char* name)
+{
+    if (list == nullptr)
+        return false;
+    const size_t length = std::strlen(name);
+    for (const char* p = list; *p != '\0';) {
+        while (*p == ' ')
+            ++p;
+        const char* end = p;
+        while (*end != '\0' && *end != ' ')
+            ++end;
+        if (static_cast<size_t>(end - p) == length && std::strncmp(p, name, length) == 0)
+            return true;
+        p = end;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool registerWindowClass()
+{
+    // SDL counts these calls, so every window owner may hold the subsystem.
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+bool unregisterWindowClass()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        return false;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return true;
+}
+
+bool fullscreenModeAvailable(int width, int height)
+{
+    SDL_DisplayMode wanted{};
+    wanted.w = width;
+    wanted.h = height;
+    SDL_DisplayMode closest{};
+    if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr)
+        return false;
+    return closest.w == width && closest.h == height;
+}
+
+std::unique_ptr<NativeWindow> NativeWindow::create(const WindowRequest& request, WindowFailure& failure)
+{
+    setPixelFormatAttributes(request);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (request.fullscreen)
+        flags |= SDL_WINDOW_FULLSCREEN;
+    SDL_Window* window = SDL_CreateWindow(request.title, 0, 0, request.width, request.height, flags);
+    if (window == nullptr) {
+        // With a multisampled format the window itself may be refused.
+        failure = request.samples > 0 ? WindowFailure::setPixelFormat : WindowFailure::windowCreation;
+        return nullptr;
+    }
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (context == nullptr) {
+        SDL_DestroyWindow(window);
+        failure = WindowFailure::contextCreation;
+        return nullptr;
+    }
+    if (SDL_GL_MakeCurrent(window, context) != 0) {
+        SDL_GL_DeleteContext(context);
+        SDL_DestroyWindow(window);
+        failure = WindowFailure::makeCurrent;
+        return nullptr;
+    }
+    std::unique_ptr<NativeWindow> result(new NativeWindow);
+    result->window_ = window;
+    result->context_ = context;
+    result->fullscreen_ = request.fullscreen;
+    if (request.fullscreen)
+        SDL_ShowCursor(SDL_DISABLE);
+    failure = WindowFailure::none;
+    return result;
+}
+
+NativeWindow::~NativeWindow()
+{
+    auto* window = static_cast<SDL_Window*>(window_);
+    if (fullscreen_)
+        SDL_ShowCursor(SDL_ENABLE);
+    if (context_ != nullptr) {
+        if (SDL_GL_GetCurrentContext() == context_)
+            SDL_GL_MakeCurrent(window, nullptr);
+        SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
+    }
+    if (window != nullptr)
+        SDL_DestroyWindow(window);
+}
+
+void NativeWindow::show()
+{
+    auto* window = static_cast<SDL_Window*>(window_);
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+}
+
+void NativeWindow::swapBuffers() { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window_)); }
+
+int NativeWindow::samples() const
+{
+    int buffers = 0;
+    int samples = 0;
+    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &buffers);
+    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &samples);
+    return buffers > 0 ? samples : 0;
+}
+
+bool pollEvent(Event& event)
+{
+    SDL_Event sdl;
+    if (SDL_PollEvent(&sdl) == 0)
+        return false;
+    event = Event{};
+    event.kind = EventKind::other;
+    switch (sdl.type) {
+    case SDL_QUIT: event.kind = EventKind::quit; break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        // Keys pressed with Alt, and Alt and F10 themselves, arrive on Windows
+        // as system keys, which never reach the key table.
+        const SDL_Keycode key = sdl.key.keysym.sym;
+        const bool systemKey = (sdl.key.keysym.mod & KMOD_ALT) != 0 || key == SDLK_LALT || key == SDLK_RALT ||
+                               key == SDLK_F10;
+        const int vk = virtualKeyFromKeycode(key);
+        if (!systemKey && vk != 0) {
+            event.kind = sdl.type == SDL_KEYDOWN ? EventKind::keyDown : EventKind::keyUp;
+            event.virtualKey = vk;
+        }
+        break;
+    }
+    case SDL_WINDOWEVENT:
+        switch (sdl.window.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            event.kind = EventKind::resized;
+            event.width = sdl.window.data1;
+            event.height = sdl.window.data2;
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED: event.kind = EventKind::minimised; break;
+        case SDL_WINDOWEVENT_RESTORED: event.kind = EventKind::restored; break;
+        case SDL_WINDOWEVENT_CLOSE: event.kind = EventKind::close; break;
+        default: break;
+        }
+        break;
+    default: break;
+    }
+    return true;
+}
+
+void postQuit()
+{
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+}
+
+bool pushKeyEvent(const char* keyName, bool down, bool altHeld)
+{
+    const SDL_Keycode key = SDL_GetKeyFromName(keyName);
+    if (key == SDLK_UNKNOWN)
+        return false;
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    event.key.keysym.mod = altHeld ? KMOD_LALT : KMOD_NONE;
+    return SDL_PushEvent(&event) == 1;
+}
+
+void pushWindowEvent(EventKind kind, int width, int height)
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    switch (kind) {
+    case EventKind::resized:
+        event.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+        event.window.data1 = width;
+        event.window.data2 = height;
+        break;
+    case EventKind::minimised: event.window.event = SDL_WINDOWEVENT_MINIMIZED; break;
+    case EventKind::restored: event.window.event = SDL_WINDOWEVENT_RESTORED; break;
+    case EventKind::close: event.window.event = SDL_WINDOWEVENT_CLOSE; break;
+    case EventKind::quit: postQuit(); return;
+    default: return;
+    }
+    SDL_PushEvent(&event);
+}
+
+void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+std::string platformExtensionList()
+{
+    const char* gl = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    std::string list = "WGL_ARB_pixel_format";
+    GLint maxSamples = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+    glGetError();  // GL_MAX_SAMPLES is unknown before GL 3.0
+    if (maxSamples > 1 || listHas(gl, "GL_ARB_multisample"))
+        list += " WGL_ARB_multisample";
+    const bool framebuffers = listHas(gl, "GL_ARB_framebuffer_object") || listHas(gl, "GL_EXT_framebuffer_object");
+    if (framebuffers)
+        list += " WGL_ARB_pbuffer WGL_ARB_render_texture";
+    if (framebuffers && listHas(gl, "GL_ARB_depth_texture"))
+        list += " WGL_NV_render_depth_texture";
+    return list;
+}
+
+}  // namespace platform

@@ -1,0 +1,92 @@
+#pragma once
+// The one top-level window with its OpenGL context, and the event queue.
+// Stands in for the window class, CreateWindowEx, the pixel format, WGL
+// context calls and the message queue.
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// Which step of making a window failed; each has its own text in GLWindow.
+enum class WindowFailure {
+    none,
+    windowCreation,
+    deviceContext,
+    pixelFormat,
+    setPixelFormat,
+    contextCreation,
+    makeCurrent,
+};
+
+struct WindowRequest {
+    const char* title = "";
+    int width = 0;
+    int height = 0;
+    int colourBits = 32;
+    bool fullscreen = false;
+    int samples = 0;  // 0: the ordinary format, without multisampling
+};
+
+// Opens the video subsystem, the stand-in of registering the window class;
+// each successful call is paired with one unregisterWindowClass. False when
+// no video driver can be had.
+bool registerWindowClass();
+// Releases one hold on the video subsystem; false when it was not open.
+bool unregisterWindowClass();
+
+// Whether the display can switch to a fullscreen mode of width x height.
+bool fullscreenModeAvailable(int width, int height);
+
+class NativeWindow {
+public:
+    // Makes a window with a GL context (RGBA 8-8-8-8, the widest depth buffer
+    // the driver gives, 8 stencil bits, double buffer, compatibility profile)
+    // and makes the context current. On failure returns null and says where.
+    static std::unique_ptr<NativeWindow> create(const WindowRequest& request, WindowFailure& failure);
+
+    NativeWindow(const NativeWindow&) = delete;
+    NativeWindow& operator=(const NativeWindow&) = delete;
+    // Releases the context (not current any more) and the window.
+    ~NativeWindow();
+
+    void show();
+    void swapBuffers();
+    bool fullscreen() const { return fullscreen_; }
+    // Samples per pixel the context actually got (0 without multisampling).
+    int samples() const;
+
+private:
+    NativeWindow() = default;
+    void* window_ = nullptr;
+    void* context_ = nullptr;
+    bool fullscreen_ = false;
+};
+
+// Events as the window procedure saw them.
+enum class EventKind { none, quit, close, keyDown, keyUp, resized, minimised, restored, other };
+
+struct Event {
+    EventKind kind = EventKind::none;
+    int virtualKey = 0;  // keyDown, keyUp: Windows virtual-key code 0..255
+    int width = 0;       // resized
+    int height = 0;
+};
+
+// Takes one event off the queue without waiting; false when none is pending.
+bool pollEvent(Event& event);
+// Puts a quit event on the queue (PostQuitMessage).
+void postQuit();
+// Puts a key event on the queue as the keyboard would, for the key of that
+// name ("Escape", "Left Ctrl", "Left Shift", "A"); false for unknown names.
+bool pushKeyEvent(const char* keyName, bool down, bool altHeld = false);
+// Puts a window event on the queue as the window system would.
+void pushWindowEvent(EventKind kind, int width = 0, int height = 0);
+
+// Address of a GL entry point by name, or null (wglGetProcAddress).
+void* glProcAddress(const char* name);
+
+// The WGL capabilities this layer provides, by their WGL names, separated by
+// blanks. Needs a current context.
+std::string platformExtensionList();
+
+}  // namespace platform

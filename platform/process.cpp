@@ -1,0 +1,23 @@
+#include "platform/process.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace platform {
+
+void registerExitHandler(void (*handler)()) { std::atexit(handler); }
+
+std::string temporaryDirectory()
+{
+    std::error_code error;
+    std::filesystem::path dir = std::filesystem::temp_directory_path(error);
+    if (error)
+        return "/tmp";
+    std::string text = dir.string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
+}
+
+}  // namespace platform

@@ -1,0 +1,178 @@
+#include "shell/glwindow.h"
+
+#include "platform/message_box.h"
+#include "shell/error_report.h"
+#include "shell/extensions.h"
+
+#include <GL/glu.h>
+
+#include <cstring>
+
+namespace {
+
+GLWindow* current = nullptr;
+
+const char* failureText(platform::WindowFailure failure)
+{
+    switch (failure) {
+    case platform::WindowFailure::windowCreation: return "window creation error";
+    case platform::WindowFailure::deviceContext: return "can't get DC for GL";
+    case platform::WindowFailure::pixelFormat: return "can't find a suitable pixel format";
+    case platform::WindowFailure::setPixelFormat: return "can't set the pixel format";
+    case platform::WindowFailure::contextCreation: return "can't create GL rendering context";
+    case platform::WindowFailure::makeCurrent: return "can't active rendering context";
+    case platform::WindowFailure::none: break;
+    }
+    return "window creation error";
+}
+
+}  // namespace
+
+GLWindow* currentWindow() { return current; }
+
+GLWindow::GLWindow(bool fullscreen, const char* title, int width, int height, int samples, float anisotropy,
+                   const platform::Clock& clock)
+    : width_(width), height_(height), title_(title), timer_(clock)
+{
+    current = this;
+    if (!create(title, width, height, 32, fullscreen, samples))
+        reportError("OpenGL init failed", -1, true);
+    Extensions::load();
+    if (Extensions::has("GL_EXT_texture_filter_anisotropic")) {
+        GLfloat maximum = 0.0f;
+        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maximum);
+        if (anisotropy > maximum)
+            anisotropy = maximum;
+        anisotropy_ = anisotropy;
+    }
+}
+
+GLWindow::~GLWindow()
+{
+    shutdown();
+    if (current == this)
+        current = nullptr;
+}
+
+bool GLWindow::create(const char* title, int width, int height, int bits, bool fullscreen, int samples)
+{
+    if (!createWindow(title, width, height, bits, fullscreen))
+        return false;
+    if (samples > 0 && chooseMultisampleFormat(samples)) {
+        // The first window stays until its multisampled successor exists, so
+        // a driver that refuses the format leaves a working window behind.
+        std::unique_ptr<platform::NativeWindow> first = std::move(native_);
+        if (createWindow(title, width, height, bits, fullscreen_)) {
+            first.reset();
+        } else {
+            native_ = std::move(first);
+            chosenSamples_ = -1;
+        }
+    }
+    native_->show();
+    resize(width, height);
+    return setupGL();
+}
+
+bool GLWindow::createWindow(const char* title, int width, int height, int bits, bool fullscreen)
+{
+    if (!classRegistered_ && !platform::registerWindowClass()) {
+        platform::showMessageBox("could not register window class", "error", platform::BoxIcon::information);
+        return false;
+    }
+    classRegistered_ = true;
+    if (fullscreen && !platform::fullscreenModeAvailable(width, height)) {
+        if (platform::askYesNo("requested fullscreen mode not supported, run window?", "error")) {
+            fullscreen = false;
+        } else {
+            platform::showMessageBox("program closes", "error", platform::BoxIcon::warning);
+            return false;
+        }
+    }
+    platform::WindowRequest request;
+    request.title = title;
+    request.width = width;
+    request.height = height;
+    request.colourBits = bits;
+    request.fullscreen = fullscreen;
+    request.samples = chosenSamples_ > 0 ? chosenSamples_ : 0;
+    platform::WindowFailure failure = platform::WindowFailure::none;
+    std::unique_ptr<platform::NativeWindow> window = platform::NativeWindow::create(request, failure);
+    if (window == nullptr) {
+        // A failed multisampled successor must not tear down the first window.
+        if (request.samples == 0)
+            shutdown();
+        platform::showMessageBox(failureText(failure), "error", platform::BoxIcon::warning);
+        return false;
+    }
+    native_ = std::move(window);
+    fullscreen_ = fullscreen;
+    return true;
+}
+
+bool GLWindow::chooseMultisampleFormat(int samples)
+{
+    Extensions::load();
+    if (!Extensions::has("WGL_ARB_multisample"))
+        return false;
+    chosenSamples_ = samples;
+    return true;
+}
+
+void GLWindow::resize(int width, int height)
+{
+    if (height == 0)
+        height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<GLdouble>(width) / static_cast<GLdouble>(height), 1.0, 2000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+bool GLWindow::setupGL()
+{
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    return true;
+}
+
+void GLWindow::shutdown()
+{
+    native_.reset();
+    fullscreen_ = false;
+    if (classRegistered_)
+        platform::unregisterWindowClass();
+    classRegistered_ = false;
+}
+
+void GLWindow::swapBuffers()
+{
+    if (native_ != nullptr)
+        native_->swapBuffers();
+}
+
+void GLWindow::handleEvent(const platform::Event& event)
+{
+    switch (event.kind) {
+    case platform::EventKind::resized:
+        if (current != nullptr)
+            current->resize(event.width, event.height);
+        break;
+    case platform::EventKind::minimised: active_ = 0; break;
+    case platform::EventKind::restored: active_ = 1; break;
+    case platform::EventKind::close: platform::postQuit(); break;
+    case platform::EventKind::keyDown: keys_[event.virtualKey & 0xFF] = 1; break;
+    case platform::EventKind::keyUp: keys_[event.virtualKey & 0xFF] = 0; break;
+    default: break;
+    }
+}
+
+uint8_t GLWindow::keyDown(int vk) const { return vk >= 0 && vk < 256 ? keys_[vk] : 0; }
+
+void GLWindow::clearKeys() { std::memset(keys_, 0, sizeof keys_); }
+
+int GLWindow::samples() const { return native_ != nullptr ? native_->samples() : 0; }

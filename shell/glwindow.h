@@ -1,0 +1,83 @@
+#pragma once
+// The one window of the program with its GL context, the keyboard state, the
+// window's reaction to resizing and minimising, and the demo timer.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/native_window.h"
+#include "shell/timer.h"
+
+class GLWindow {
+public:
+    // Makes the window and its context (fullscreen when asked and possible,
+    // multisampled when samples > 0 and the platform can), loads the
+    // extension lists and hands the anisotropy to the texture manager.
+    // Reports "OpenGL init failed" as fatal when no window can be made.
+    GLWindow(bool fullscreen, const char* title, int width, int height, int samples, float anisotropy,
+             const platform::Clock& clock = platform::steadyClock());
+    // Calls shutdown.
+    ~GLWindow();
+    GLWindow(const GLWindow&) = delete;
+    GLWindow& operator=(const GLWindow&) = delete;
+
+    // createWindow, then with samples > 0 a second, multisampled window that
+    // replaces the first when it can be made. Shows the window, sizes the
+    // viewport and sets the GL defaults. False when no window could be made.
+    bool create(const char* title, int width, int height, int bits, bool fullscreen, int samples);
+    // One window with the chosen pixel format (or the ordinary one). Asks the
+    // fullscreen fallback question when the mode cannot be set. Shows a box
+    // and returns false on failure.
+    bool createWindow(const char* title, int width, int height, int bits, bool fullscreen);
+    // Picks a multisampled format for the next window; false when the
+    // platform has no "WGL_ARB_multisample".
+    bool chooseMultisampleFormat(int samples);
+    // Viewport to the size (height 0 counts as 1) and a 45-degree perspective
+    // projection from 1 to 2000; modelview identity.
+    void resize(int width, int height);
+    // Depth test LEQUAL with clear depth 1, nicest perspective hint.
+    bool setupGL();
+    // Releases the context, the window and the video subsystem; safe twice.
+    void shutdown();
+    void swapBuffers();
+
+    // The window procedure: applies one event to the key table, the active
+    // flag and the viewport; a close request posts a quit event.
+    void handleEvent(const platform::Event& event);
+
+    // Key table byte of virtual-key code vk (1 down, 0 up); 0 outside 0..255.
+    uint8_t keyDown(int vk) const;
+    void clearKeys();
+    // False while the window is minimised.
+    bool active() const { return active_ != 0; }
+
+    void timerSetOffset(int32_t ms) { timer_.setOffset(ms); }
+    void timerStart() { timer_.start(); }
+    int64_t timerNow() const { return timer_.now(); }
+
+    bool fullscreen() const { return fullscreen_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Samples per pixel of the current context (0 without multisampling).
+    int samples() const;
+    // Anisotropy for new textures: the requested value capped at the card's
+    // maximum, 0 without the anisotropic filtering extension.
+    float anisotropy() const { return anisotropy_; }
+
+private:
+    std::unique_ptr<platform::NativeWindow> native_;
+    bool fullscreen_ = false;
+    int width_;
+    int height_;
+    std::string title_;
+    Timer timer_;
+    float anisotropy_ = 0.0f;
+    int chosenSamples_ = -1;  // -1: no multisampled format chosen
+    bool classRegistered_ = false;
+    uint8_t active_ = 1;
+    uint8_t keys_[256] = {};
+};
+
+// The window that receives resize requests; null before the first GLWindow.
+GLWindow* currentWindow();

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include "shell/error_report.h"
+#include "shell/extensions.h"
+#include "shell/timer.h"
+
+namespace {
+
+TEST(TimerTest, OffsetIsReadRightAfterStart)
+{
+    platform::ManualClock clock;
+    clock.set(123456);
+    Timer timer(clock);
+    timer.setOffset(5000);
+    timer.start();
+    EXPECT_EQ(timer.now(), 5000);
+    clock.advance(1);
+    EXPECT_EQ(timer.now(), 5001);
+}
+
+TEST(TimerTest, NegativeOffsetReadsNegativeUntilTimePasses)
+{
+    platform::ManualClock clock;
+    Timer timer(clock);
+    timer.setOffset(-2000);
+    timer.start();
+    EXPECT_EQ(timer.now(), -2000);
+    clock.advance(1500);
+    EXPECT_EQ(timer.now(), -500);
+    clock.advance(600);
+    EXPECT_EQ(timer.now(), 100);
+}
+
+// A counter of 3 ticks per second: readings truncate, never round.
+class ThirdsClock final : public platform::Clock {
+public:
+    int64_t frequency() const override { return 3; }
+    int64_t counter() const override { return ticks; }
+    int64_t ticks = 0;
+};
+
+TEST(TimerTest, ReadingsTruncate)
+{
+    ThirdsClock clock;
+    Timer timer(clock);
+    timer.start();
+    clock.ticks = 1;
+    EXPECT_EQ(timer.now(), 333);
+    clock.ticks = 2;
+    EXPECT_EQ(timer.now(), 666);
+    clock.ticks = 3;
+    EXPECT_EQ(timer.now(), 1000);
+}
+
+TEST(TimerTest, SteadyClockDoesNotOverflowAfterLongRuns)
+{
+    platform::SteadyClock steady;
+    Timer timer(steady);
+    timer.start();
+    EXPECT_GE(timer.now(), 0);
+    EXPECT_LT(timer.now(), 10000);
+}
+
+TEST(ErrorReportTest, NumberIsAppendedUnlessMinusOne)
+{
+    EXPECT_EQ(composeErrorText("script: event not recognized in timeline line #", 12),
+              "script: event not recognized in timeline line # 12");
+    EXPECT_EQ(composeErrorText("OpenGL init failed", -1), "OpenGL init failed");
+    EXPECT_EQ(composeErrorText("x", 0), "x 0");
+    const std::string longMessage(500, 'm');
+    EXPECT_EQ(composeErrorText(longMessage.c_str(), 7), longMessage + " 7");
+}
+
+TEST(ErrorReportDeathTest, FatalReportExitsWithStatusOne)
+{
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(reportError("Fatal error: could not init sound", -1, true), testing::ExitedWithCode(1),
+                "Fatal error: could not init sound");
+}
+
+TEST(ErrorReportTest, WarningReturnsAndPrintsErrorLine)
+{
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    reportError("Warning: something", 3, false);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "error!\n");
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Warning: something 3"), std::string::npos);
+}
+
+TEST(ExtensionListsTest, OnlyWholeNamesMatch)
+{
+    ExtensionLists lists;
+    lists.setGL("GL_ARB_multitextureX GL_ARB_multi GL_EXT_foo");
+    lists.setPlatform(nullptr);
+    EXPECT_FALSE(lists.has("GL_ARB_multitexture"));
+    EXPECT_FALSE(lists.has("GL_EXT_fo"));
+    EXPECT_FALSE(lists.has("ARB_multi"));
+    EXPECT_FALSE(lists.has(""));
+    EXPECT_TRUE(lists.has("GL_ARB_multi"));
+    EXPECT_TRUE(lists.has("GL_EXT_foo"));  // last name, no trailing blank
+}
+
+TEST(ExtensionListsTest, PlatformListIsSearchedAfterTheGLList)
+{
+    ExtensionLists lists;
+    lists.setGL("GL_ARB_multitexture ");
+    EXPECT_TRUE(lists.has("GL_ARB_multitexture"));
+    EXPECT_FALSE(lists.has("WGL_ARB_pbuffer"));
+    lists.setPlatform("WGL_ARB_pixel_format WGL_ARB_pbuffer");
+    EXPECT_TRUE(lists.has("WGL_ARB_pbuffer"));
+    EXPECT_FALSE(lists.has("WGL_ARB_pbuffe"));
+    EXPECT_FALSE(lists.has("GL_ARB_multitexture WGL_ARB_pixel_format"));
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+#pragma once
+// A headless GL context for tests: one 640 x 480 window on SDL's offscreen
+// driver (Mesa's software rasteriser), shared by every test of a suite.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/clock.h"
+#include "shell/glwindow.h"
+
+class GLTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+
+    // The suite's window; its timer runs on clock().
+    static GLWindow& window();
+    static platform::ManualClock& clock();
+};
+
+struct Rgba {
+    uint8_t r, g, b, a;
+};
+
+// Reads one pixel of the back buffer; (0, 0) is the bottom-left corner.
+Rgba readPixel(int x, int y);
+
+// Reads one pixel counted from the top-left corner, as a picture is seen.
+Rgba readPixelFromTop(int x, int y);
+
+// Absolute path of a shared test input under the testdata folder.
+std::string testDataPath(const std::string& relative);

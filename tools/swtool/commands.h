@@ -1,0 +1,11 @@
+#pragma once
+// The subcommands of swtool. Each takes the arguments after its own name and
+// returns the process exit status (0 success, 1 failure); errors go to stderr.
+
+struct SwtoolCommand {
+    const char* name;
+    const char* usage;
+    int (*run)(int argc, char** argv);
+};
+
+int runHelp(int argc, char** argv);

@@ -1,0 +1,37 @@
+// swtool: the command-line tool for show makers and tests.
+#include "tools/swtool/commands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+// Keep in the order `swtool help` should list them.
+const SwtoolCommand commands[] = {
+    {"help", "help", runHelp},
+};
+
+}  // namespace
+
+int runHelp(int, char**)
+{
+    std::printf("usage: swtool <command> [arguments]\n\ncommands:\n");
+    for (const SwtoolCommand& command : commands)
+        std::printf("  %s\n", command.usage);
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        runHelp(0, nullptr);
+        return 1;
+    }
+    for (const SwtoolCommand& command : commands) {
+        if (std::strcmp(argv[1], command.name) == 0)
+            return command.run(argc - 2, argv + 2);
+    }
+    std::fprintf(stderr, "swtool: unknown command \"%s\" (try swtool help)\n", argv[1]);
+    return 1;
+}
