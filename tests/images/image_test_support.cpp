@@ -1,0 +1,126 @@
+#include "tests/images/image_test_support.h"
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image.h>
+#include <stb/stb_image_write.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+ScratchDir::ScratchDir()
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = "sw_images";
+    if (test != nullptr)
+        name += std::string("_") + test->test_suite_name() + "_" + test->name();
+    for (char& c : name) {
+        if (c == '/')
+            c = '_';
+    }
+    dir_ = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+}
+
+ScratchDir::~ScratchDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string ScratchDir::path(const std::string& name) const { return (dir_ / name).string(); }
+
+std::string ScratchDir::write(const std::string& name, const Bytes& bytes) const
+{
+    const std::string full = path(name);
+    std::ofstream out(full, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return full;
+}
+
+void put8(Bytes& out, unsigned value) { out.push_back(static_cast<uint8_t>(value)); }
+
+void put16(Bytes& out, unsigned value)
+{
+    put8(out, value & 0xFF);
+    put8(out, (value >> 8) & 0xFF);
+}
+
+void put32(Bytes& out, uint32_t value)
+{
+    put16(out, value & 0xFFFF);
+    put16(out, value >> 16);
+}
+
+void putText(Bytes& out, const char* text) { out.insert(out.end(), text, text + std::strlen(text)); }
+
+Bytes readWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes pixelsOf(const Image* image)
+{
+    if (image == nullptr || image->pixels == nullptr)
+        return {};
+    const size_t size = size_t{image->width} * image->height * imageBytesPerPixel(image->bitsPerPixel);
+    return Bytes(image->pixels, image->pixels + size);
+}
+
+Reference referenceDecode(const std::string& path, int components)
+{
+    Reference result;
+    stbi_uc* data = stbi_load(path.c_str(), &result.width, &result.height, &result.components, components);
+    if (data == nullptr)
+        return Reference{};
+    if (components != 0)
+        result.components = components;
+    result.pixels.assign(data, data + size_t(result.width) * result.height * result.components);
+    stbi_image_free(data);
+    return result;
+}
+
+bool referenceWritePng(const std::string& path, int width, int height, int components, const Bytes& pixels)
+{
+    return stbi_write_png(path.c_str(), width, height, components, pixels.data(), width * components) != 0;
+}
+
+bool referenceWriteTga(const std::string& path, int width, int height, int components, const Bytes& pixels,
+                       bool runLength)
+{
+    stbi_write_tga_with_rle = runLength ? 1 : 0;
+    return stbi_write_tga(path.c_str(), width, height, components, pixels.data()) != 0;
+}
+
+bool referenceWriteJpg(const std::string& path, int width, int height, int components, const Bytes& pixels,
+                       int quality)
+{
+    return stbi_write_jpg(path.c_str(), width, height, components, pixels.data(), quality) != 0;
+}
+
+Bytes testPattern(int width, int height, int components)
+{
+    Bytes out;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < components; ++c) {
+                const int smooth = (x * 255 / (width > 1 ? width - 1 : 1) + c * 60) & 0xFF;
+                const int edge = ((x / 4 + y / 4) % 2) * 90;
+                put8(out, static_cast<unsigned>((smooth + edge + y * 3 * (c + 1)) & 0xFF));
+            }
+        }
+    }
+    return out;
+}
+
+bool imageErrorsContain(const char* message)
+{
+    for (int i = 0; i < imageErrors.count; ++i) {
+        if (std::strcmp(imageErrors.messages[i], message) == 0)
+            return true;
+    }
+    return false;
+}
