@@ -9,3 +9,6 @@ struct SwtoolCommand {
 };
 
 int runHelp(int argc, char** argv);
+int runList(int argc, char** argv);
+int runExtract(int argc, char** argv);
+int runPack(int argc, char** argv);

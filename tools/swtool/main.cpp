@@ -10,6 +10,9 @@ namespace {
 // Keep in the order `swtool help` should list them.
 const SwtoolCommand commands[] = {
     {"help", "help", runHelp},
+    {"list", "list ARCHIVE", runList},
+    {"extract", "extract ARCHIVE MEMBER [--password PW] [-o FILE]", runExtract},
+    {"pack", "pack DIR ARCHIVE [--password PW]", runPack},
 };
 
 }  // namespace

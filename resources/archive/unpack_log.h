@@ -1,0 +1,25 @@
+#pragma once
+// The archive reader's debug log: "debug_unrar.txt" in the temporary
+// directory, created on the first extraction of the run and appended to by
+// every later entry. It is the only place where the reader says why an
+// extraction failed.
+#include <source_location>
+#include <string>
+
+// Creates the log file on the first call of the run (title, build stamp);
+// later calls do nothing. When the file cannot be created logging stays off.
+void startUnpackLog();
+
+// Appends one entry with the milliseconds since the log was started and the
+// source position of the caller. Does nothing while logging is off.
+void unpackLog(const std::string& message, std::source_location where = std::source_location::current());
+
+// printf-style formatting into a string, for log messages.
+std::string logFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Switches logging on or off for the rest of the run (it starts on). Fuzzing
+// turns it off so that millions of runs do not each touch the file.
+void setUnpackLogEnabled(bool enabled);
+
+// Full path of the log file.
+std::string unpackLogPath();
