@@ -10,7 +10,6 @@ namespace {
 
 constexpr uint8_t mainBlock = 0x73;
 constexpr uint8_t hostWin32 = 2;
-constexpr uint8_t versionNeeded = 20;
 constexpr uint32_t attributeArchive = 0x20;
 // 2004-01-01 00:00:00 as a DOS date and time: archives of the same tree are
 // the same bytes on every build.
@@ -38,18 +37,42 @@ void sealHeader(std::vector<uint8_t>& out, size_t offset)
 
 }  // namespace
 
+void appendArchiveStart(std::vector<uint8_t>& out, uint16_t mainFlags)
+{
+    out = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
+    put16(out, 0);
+    out.push_back(mainBlock);
+    put16(out, mainFlags);
+    put16(out, rar::mainHeaderSize);
+    put16(out, 0);
+    put32(out, 0);
+    sealHeader(out, rar::markerSize);
+}
+
+void appendFileHeader(std::vector<uint8_t>& out, const MemberHeader& header)
+{
+    const size_t start = out.size();
+    put16(out, 0);
+    out.push_back(rar::fileBlock);
+    put16(out, header.flags);
+    put16(out, uint32_t(rar::fileHeaderFixedSize + header.name.size()));
+    put32(out, header.packSize);
+    put32(out, header.unpackedSize);
+    out.push_back(hostWin32);
+    put32(out, header.fileCrc);
+    put32(out, fixedDosTime);
+    out.push_back(header.versionNeeded);
+    out.push_back(header.method);
+    put16(out, uint32_t(header.name.size()));
+    put32(out, attributeArchive);
+    out.insert(out.end(), header.name.begin(), header.name.end());
+    sealHeader(out, start);
+}
+
 bool buildArchive(const std::vector<ArchiveMember>& members, const std::string& password,
                   std::vector<uint8_t>& archive, std::string& error)
 {
-    archive = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
-    put16(archive, 0);
-    archive.push_back(mainBlock);
-    put16(archive, 0);
-    put16(archive, rar::mainHeaderSize);
-    put16(archive, 0);
-    put32(archive, 0);
-    sealHeader(archive, rar::markerSize);
-
+    appendArchiveStart(archive, 0);
     Rar20Cipher cipher;
     for (const ArchiveMember& member : members) {
         if (member.name.size() > 0xFFFF - rar::fileHeaderFixedSize) {
@@ -60,30 +83,19 @@ bool buildArchive(const std::vector<ArchiveMember>& members, const std::string& 
             error = "file too large for the archive: " + member.name;
             return false;
         }
+        MemberHeader header;
+        header.name = member.name;
+        header.unpackedSize = uint32_t(member.data.size());
+        header.fileCrc = crc32(member.data.data(), member.data.size());
         std::vector<uint8_t> data = member.data;
-        uint16_t flags = rar::flagLongBlock;
         if (!password.empty()) {
-            flags |= rar::flagEnciphered;
+            header.flags |= rar::flagEnciphered;
             data.resize((data.size() + 15) & ~size_t(15), 0);
             cipher.setPassword(password.c_str());
             cipher.encrypt(data.data(), data.size());
         }
-        const size_t start = archive.size();
-        put16(archive, 0);
-        archive.push_back(rar::fileBlock);
-        put16(archive, flags);
-        put16(archive, uint32_t(rar::fileHeaderFixedSize + member.name.size()));
-        put32(archive, uint32_t(data.size()));
-        put32(archive, uint32_t(member.data.size()));
-        archive.push_back(hostWin32);
-        put32(archive, crc32(member.data.data(), member.data.size()));
-        put32(archive, fixedDosTime);
-        archive.push_back(versionNeeded);
-        archive.push_back(rar::methodStored);
-        put16(archive, uint32_t(member.name.size()));
-        put32(archive, attributeArchive);
-        archive.insert(archive.end(), member.name.begin(), member.name.end());
-        sealHeader(archive, start);
+        header.packSize = uint32_t(data.size());
+        appendFileHeader(archive, header);
         archive.insert(archive.end(), data.begin(), data.end());
     }
     cipher.clear();

@@ -52,7 +52,7 @@ void startUnpackLog()
     s.fileReady = true;
 }
 
-void unpackLog(const std::string& message, std::source_location where)
+void unpackLog(const std::string& message, unsigned line, const char* sourceFile)
 {
     const LogState& s = state();
     if (!s.enabled || !s.fileReady)
@@ -61,7 +61,7 @@ void unpackLog(const std::string& message, std::source_location where)
     if (!file)
         return;
     std::fprintf(file, " %8u ms (line %u in %s):\n              - %s\n", platform::tickCountMs() - s.startTick,
-                 static_cast<unsigned>(where.line()), baseName(where.file_name()), message.c_str());
+                 line, baseName(sourceFile), message.c_str());
     std::fclose(file);
 }
 

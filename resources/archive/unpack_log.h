@@ -3,7 +3,6 @@
 // directory, created on the first extraction of the run and appended to by
 // every later entry. It is the only place where the reader says why an
 // extraction failed.
-#include <source_location>
 #include <string>
 
 // Creates the log file on the first call of the run (title, build stamp);
@@ -11,8 +10,9 @@
 void startUnpackLog();
 
 // Appends one entry with the milliseconds since the log was started and the
-// source position of the caller. Does nothing while logging is off.
-void unpackLog(const std::string& message, std::source_location where = std::source_location::current());
+// source position of the caller (the builtins, unlike std::source_location,
+// exist in every compiler we build with). Does nothing while logging is off.
+void unpackLog(const std::string& message, unsigned line = __builtin_LINE(), const char* file = __builtin_FILE());
 
 // printf-style formatting into a string, for log messages.
 std::string logFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,0 +1,42 @@
+// Feeds arbitrary bytes to extractFile as an archive. Seed it with the
+// shared test archives:
+//   fuzz_extract -max_total_time=60 CORPUS_DIR ../shared/testdata/rar
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/process.h"
+#include "resources/archive/pack_archive.h"
+#include "resources/archive/unpack_log.h"
+
+namespace {
+
+// Names and passwords of the seed archives, so that mutations of a seed
+// still reach its members' data.
+const char* const members[] = {"p1.bin", "pMM.bin", "p5_solid.bin", "file.txt", "FILE2.TXT", "data/script.scr"};
+const char* const passwords[] = {"", "password", "quill"};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const std::string path = platform::temporaryDirectory() + "/sw_extract_fuzz.rar";
+    setUnpackLogEnabled(false);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return 0;
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    for (const char* member : members) {
+        for (const char* password : passwords) {
+            uint8_t* out = nullptr;
+            uint32_t outSize = 0;
+            const int ok = extractFile(&out, &outSize, member, path.c_str(), password);
+            std::unique_ptr<uint8_t[]> owned(out);
+            if (ok != (out != nullptr) || (!ok && outSize != 0))
+                __builtin_trap();
+        }
+    }
+    return 0;
+}
