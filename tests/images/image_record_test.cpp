@@ -4,14 +4,8 @@
 #include "tests/images/image_test_support.h"
 
 #include <cstring>
-#include <memory>
 
 namespace {
-
-struct ImageDeleter {
-    void operator()(Image* image) const { imageFree(image); }
-};
-using ImagePtr = std::unique_ptr<Image, ImageDeleter>;
 
 ImagePtr makeImage(unsigned width, unsigned height, unsigned bits, unsigned entries, const Bytes& pixels)
 {

@@ -124,3 +124,40 @@ bool imageErrorsContain(const char* message)
     }
     return false;
 }
+
+std::string fixturePath(const std::string& name) { return std::string(SW_SOURCE_DIR) + "/tests/images/fixtures/" + name; }
+
+int loadDamagedCopies(const Bytes& whole, Image* (*loader)(const char*), const ScratchDir& dir,
+                      const std::string& extension)
+{
+    const bool verbose = imageVerbose;
+    imageVerbose = false;
+    int loaded = 0;
+    auto tryBytes = [&](const Bytes& bytes) {
+        Image* image = loader(dir.write("damaged." + extension, bytes).c_str());
+        loaded += image != nullptr ? 1 : 0;
+        imageFree(image);
+    };
+    // Every cut inside the headers, then a few hundred spread over the rest.
+    const size_t stride = whole.size() > 400 ? whole.size() / 300 : 1;
+    for (size_t length = 0; length < whole.size(); length += length < 64 ? 1 : stride)
+        tryBytes(Bytes(whole.begin(), whole.begin() + static_cast<long>(length)));
+    for (size_t start = 0; start < 17; ++start) {
+        Bytes flipped = whole;
+        for (size_t i = start; i < flipped.size(); i += 17)
+            flipped[i] = static_cast<uint8_t>(flipped[i] ^ (0x35 + start * 11));
+        tryBytes(flipped);
+    }
+    imageVerbose = verbose;
+    return loaded;
+}
+
+Bytes expandPalette(const Image* image)
+{
+    Bytes out;
+    for (const uint8_t index : pixelsOf(image)) {
+        for (int c = 0; c < 3; ++c)
+            out.push_back(index < image->paletteEntries ? image->palette[index * 3 + c] : 0);
+    }
+    return out;
+}

@@ -7,10 +7,16 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
+
+struct ImageDeleter {
+    void operator()(Image* image) const { imageFree(image); }
+};
+using ImagePtr = std::unique_ptr<Image, ImageDeleter>;
 
 // A fresh folder under the system's temporary directory, removed with the
 // object; files written into it are read back as loose data files.
@@ -61,3 +67,17 @@ Bytes testPattern(int width, int height, int components);
 
 // Whether the most recent pushes onto imageErrors include message.
 bool imageErrorsContain(const char* message);
+
+// A committed fixture under tests/images/fixtures.
+std::string fixturePath(const std::string& name);
+
+// Runs loader on truncated copies of whole (every length up to 64, then a
+// few hundred spread over the rest) and
+// on copies with bytes flipped at a stride; returns how many gave an image.
+// Meant to run under AddressSanitizer: nothing may read outside the data.
+int loadDamagedCopies(const Bytes& whole, Image* (*loader)(const char*), const ScratchDir& dir,
+                      const std::string& extension);
+
+// Indices looked up in an R, G, B palette: what a reference decoder that
+// expands palettes gives.
+Bytes expandPalette(const Image* image);

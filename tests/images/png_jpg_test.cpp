@@ -11,14 +11,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
 
 namespace {
-
-struct ImageDeleter {
-    void operator()(Image* image) const { imageFree(image); }
-};
-using ImagePtr = std::unique_ptr<Image, ImageDeleter>;
 
 // Writes a JPEG with libjpeg's own compressor in the given colour space.
 Bytes compressJpeg(int width, int height, J_COLOR_SPACE space, int components, const Bytes& pixels)
