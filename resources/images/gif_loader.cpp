@@ -1,7 +1,6 @@
 #include "resources/datafile.h"
 #include "resources/images/loaders.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -250,7 +249,7 @@ void copyRows(const uint8_t* raster, const Descriptor& descriptor, uint8_t* pixe
         std::memcpy(pixels, raster, width * descriptor.height);
         return;
     }
-    std::printf("GIF: Converting interlaced image\n");
+    imagePrint("GIF: Converting interlaced image\n");
     static const unsigned passes[4][2] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
     size_t source = 0;
     for (const auto& pass : passes) {

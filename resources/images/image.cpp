@@ -8,6 +8,7 @@
 
 bool imageVerbose = true;
 ImageErrorList imageErrors;
+std::FILE* imageOutput = stdout;
 
 void imagePushError(const char* message)
 {
@@ -16,13 +17,21 @@ void imagePushError(const char* message)
     imageErrors.messages[imageErrors.count++] = message;
 }
 
+void imagePrint(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(imageOutput, format, args);
+    va_end(args);
+}
+
 void imageLog(const char* format, ...)
 {
     if (!imageVerbose)
         return;
     va_list args;
     va_start(args, format);
-    std::vprintf(format, args);
+    std::vfprintf(imageOutput, format, args);
     va_end(args);
 }
 

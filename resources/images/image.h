@@ -4,6 +4,7 @@
 // shared diagnostics: the verbose switch and the error list.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 struct Image {
     uint16_t kind = 1;  // set by imageCreate; nothing reads it
@@ -30,9 +31,15 @@ struct ImageErrorList {
 };
 extern ImageErrorList imageErrors;
 
+// Where the library and the image cache print: standard output, unless a
+// tool that keeps standard output for its own results moves them.
+extern std::FILE* imageOutput;
+
 // Appends message to imageErrors.
 void imagePushError(const char* message);
-// Prints like printf when imageVerbose is on.
+// Prints like printf to imageOutput.
+void imagePrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Prints like imagePrint when imageVerbose is on.
 void imageLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Bytes of one pixel at the given depth.

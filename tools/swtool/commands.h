@@ -12,3 +12,4 @@ int runHelp(int argc, char** argv);
 int runList(int argc, char** argv);
 int runExtract(int argc, char** argv);
 int runPack(int argc, char** argv);
+int runImage(int argc, char** argv);

@@ -13,6 +13,7 @@ const SwtoolCommand commands[] = {
     {"list", "list ARCHIVE", runList},
     {"extract", "extract ARCHIVE MEMBER [--password PW] [-o FILE]", runExtract},
     {"pack", "pack DIR ARCHIVE [--password PW]", runPack},
+    {"image", "image FILE [--to32] [--scale WxH] [--raw OUT]", runImage},
 };
 
 }  // namespace
