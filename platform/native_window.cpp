@@ -46,6 +46,8 @@ bool listHas(const char* list, const char* name)
 
 }  // namespace
 
+void requestHeadlessVideo() { SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen"); }
+
 bool registerWindowClass()
 {
     // SDL counts these calls, so every window owner may hold the subsystem.

@@ -27,6 +27,10 @@ struct WindowRequest {
     int samples = 0;  // 0: the ordinary format, without multisampling
 };
 
+// Makes the next window on SDL's offscreen driver (a real GL context with no
+// display), for rendering without a screen. Call before the first window.
+void requestHeadlessVideo();
+
 // Opens the video subsystem, the stand-in of registering the window class;
 // each successful call is paired with one unregisterWindowClass. False when
 // no video driver can be had.

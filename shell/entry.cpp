@@ -4,12 +4,33 @@
 #include "shell/error_report.h"
 #include "shell/extensions.h"
 #include "shell/glwindow.h"
-
-#include <GL/gl.h>
+#include "timeline/demo.h"
+#include "timeline/effect_table.h"
+#include "timeline/registry.h"
 
 namespace {
 
-constexpr int escapeKey = 27;
+constexpr int showEndTime = 287000;
+
+// Runs frames until the demo asks to quit or reload, or a quit event arrives.
+// Returns false when the show is to end.
+bool runFrames(GLWindow& window, Demo& demo)
+{
+    for (;;) {
+        platform::Event event;
+        if (platform::pollEvent(event)) {
+            if (event.kind == platform::EventKind::quit)
+                return false;
+            window.handleEvent(event);
+            continue;
+        }
+        demo.frame();
+        if (demo.reloadRequested())
+            return true;
+        if (demo.quitRequested())
+            return false;
+    }
+}
 
 }  // namespace
 
@@ -36,23 +57,17 @@ int runPlayer(int samples)
     GLWindow window(true, "stillwater", 640, 480, samples, 0.0f);
     checkGraphicsCard();
 
-    window.clearKeys();
-    window.timerStart();
-    bool running = true;
-    while (running) {
-        platform::Event event;
-        if (platform::pollEvent(event)) {
-            if (event.kind == platform::EventKind::quit)
-                break;
-            window.handleEvent(event);
-            continue;
-        }
-        if (window.active()) {
-            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            window.swapBuffers();
-        }
-        running = window.keyDown(escapeKey) == 0;
+    EffectRegistry& registry = EffectRegistry::instance();
+    buildEffects(registry, nullptr, &window);
+    Demo demo("data/script.scr");
+    demo.setEndTime(showEndTime);
+
+    bool again = true;
+    while (again) {
+        demo.setup(window, registry);
+        window.clearKeys();
+        window.timerStart();
+        again = runFrames(window, demo);
     }
     window.shutdown();
     return 0;

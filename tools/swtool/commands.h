@@ -9,6 +9,8 @@ struct SwtoolCommand {
 };
 
 int runHelp(int argc, char** argv);
+int runScript(int argc, char** argv);
+int runRender(int argc, char** argv);
 int runList(int argc, char** argv);
 int runExtract(int argc, char** argv);
 int runPack(int argc, char** argv);

@@ -10,6 +10,8 @@ namespace {
 // Keep in the order `swtool help` should list them.
 const SwtoolCommand commands[] = {
     {"help", "help", runHelp},
+    {"script", "script FILE", runScript},
+    {"render", "render (--data DIR | --archive FILE [--password PW]) [--music OGG] [--samples N] (--at T1,T2,... | --from A --to B --fps F) --out DIR", runRender},
     {"list", "list ARCHIVE", runList},
     {"extract", "extract ARCHIVE MEMBER [--password PW] [-o FILE]", runExtract},
     {"pack", "pack DIR ARCHIVE [--password PW]", runPack},

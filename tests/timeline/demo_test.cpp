@@ -1,0 +1,227 @@
+#include "tests/support/gl_test.h"
+#include "tests/support/temp_dir.h"
+
+#include "platform/native_window.h"
+#include "resources/datafile.h"
+#include "timeline/demo.h"
+#include "timeline/effect.h"
+#include "timeline/registry.h"
+
+#include <GL/gl.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records every call the player and registry make, in one shared log.
+class RecordingEffect : public Effect {
+public:
+    RecordingEffect(std::vector<std::string>& log, int number) : log_(log), number_(number) {}
+    void start(int32_t time) override { note("start " + std::to_string(time)); }
+    void render(int32_t time) override
+    {
+        note("render " + std::to_string(time));
+        // Spoil both matrices: the registry must restore them.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glTranslatef(float(number_), 0, 0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslatef(0, float(number_), 0);
+    }
+    void prerender(int32_t time) override { note("prerender " + std::to_string(time)); }
+    void command(Command c) override { note("command " + std::to_string(c.code) + " " + std::to_string(c.first())); }
+
+private:
+    void note(const std::string& what) { log_.push_back(std::to_string(number_) + " " + what); }
+    std::vector<std::string>& log_;
+    int number_;
+};
+
+class DemoTest : public GLTest {
+protected:
+    void SetUp() override
+    {
+        clearDataArchive();
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.path());
+        for (int n : {0, 3, 5}) {
+            effects_.push_back(std::make_unique<RecordingEffect>(log_, n));
+            registry_.set(n, effects_.back().get());
+        }
+        window().clearKeys();
+        drainEvents();
+    }
+    void TearDown() override
+    {
+        window().clearKeys();
+        std::filesystem::current_path(previous_);
+    }
+    static void drainEvents()
+    {
+        platform::Event event;
+        while (platform::pollEvent(event))
+            window().handleEvent(event);
+    }
+    // Sets the demo up and starts the timer at the script's start.
+    void setup(Demo& demo, const std::string& script)
+    {
+        dir_.write("data/script.scr", script);
+        demo.setup(window(), registry_);
+        clock().set(0);
+        window().timerStart();
+        log_.clear();
+    }
+    void frameAt(Demo& demo, int time)
+    {
+        clock().set(time - demo.startTime());
+        demo.frame();
+    }
+
+    TempDir dir_;
+    std::filesystem::path previous_;
+    std::vector<std::string> log_;
+    std::vector<std::unique_ptr<RecordingEffect>> effects_;
+    EffectRegistry registry_;
+};
+
+TEST_F(DemoTest, SetupDeliversCommandsBeforeStartingAndSetsTheOffset)
+{
+    Demo demo("data/script.scr");
+    dir_.write("data/script.scr", "DEMOSTART 4000\nSETUP\n0 SIGNAL 5 77 1\n0 SIGNAL 9 1 1\n0 SIGNAL 3 78 2\nTIMELINE\n");
+    clock().set(0);
+    window().timerStart();
+    demo.setup(window(), registry_);
+    const std::vector<std::string> expected = {"5 command 77 1", "3 command 78 2", "0 start 0", "3 start 0",
+                                               "5 start 0"};
+    EXPECT_EQ(log_, expected);
+    EXPECT_EQ(demo.startTime(), 4000);
+    EXPECT_EQ(window().timerNow(), 4000);
+    EXPECT_EQ(demo.endTime(), 240000);
+}
+
+TEST_F(DemoTest, EventsFireOnceInOrderWhenDue)
+{
+    Demo demo("data/script.scr");
+    setup(demo, "SETUP\nTIMELINE\n100 START 3\n100 SIGNAL 3 50 7\n200 START 5\n300 INIT 5\n300 SIGNAL 40 1 1\n");
+    frameAt(demo, 99);
+    EXPECT_TRUE(log_.empty());  // nothing active, nothing due
+    frameAt(demo, 100);
+    EXPECT_EQ(log_, (std::vector<std::string>{"3 command 50 7", "3 prerender 100", "3 render 100"}));
+    log_.clear();
+    // A jump in time fires everything passed, in order, with one render time.
+    frameAt(demo, 1000);
+    EXPECT_EQ(log_, (std::vector<std::string>{"5 start 300", "3 prerender 1000", "5 prerender 1000",
+                                              "3 render 1000", "5 render 1000"}));
+    log_.clear();
+    frameAt(demo, 1001);
+    EXPECT_EQ(log_.size(), 4u);  // no event fires twice
+}
+
+TEST_F(DemoTest, StartAndEndAtTheSameTimeLeaveTheEffectHidden)
+{
+    Demo demo("data/script.scr");
+    setup(demo, "SETUP\nTIMELINE\n100 START 3\n100 END 3\n");
+    frameAt(demo, 150);
+    EXPECT_TRUE(log_.empty());
+}
+
+TEST_F(DemoTest, BackgroundRendersFirstAndMatricesAreIsolated)
+{
+    Demo demo("data/script.scr");
+    setup(demo, "SETUP\nTIMELINE\n10 START 5\n10 START 0\n10 START 3\n");
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    frameAt(demo, 10);
+    EXPECT_EQ(log_, (std::vector<std::string>{"0 render 10", "0 prerender 10", "3 prerender 10",
+                                              "5 prerender 10", "3 render 10", "5 render 10"}));
+    // Effect 0 renders without a save: its matrices remain; 3 and 5 are undone.
+    GLfloat projection[16], modelview[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    EXPECT_FLOAT_EQ(projection[12], 0.0f);
+    EXPECT_FLOAT_EQ(modelview[13], 0.0f);
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    GLint depth = 0;
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+}
+
+TEST_F(DemoTest, EscapeQuitsWithoutRenderingButNotWhileMinimised)
+{
+    Demo demo("data/script.scr");
+    setup(demo, "SETUP\nTIMELINE\n10 START 3\n");
+    platform::pushWindowEvent(platform::EventKind::minimised);
+    platform::pushKeyEvent("Escape", true);
+    drainEvents();
+    frameAt(demo, 50);
+    EXPECT_FALSE(demo.quitRequested());
+    EXPECT_TRUE(log_.empty());  // minimised: nothing fired or rendered
+    platform::pushWindowEvent(platform::EventKind::restored);
+    drainEvents();
+    frameAt(demo, 60);
+    EXPECT_TRUE(demo.quitRequested());
+    EXPECT_TRUE(log_.empty());
+    window().clearKeys();
+    // After restoring, the timeline catches up in one frame.
+    frameAt(demo, 70);
+    EXPECT_EQ(log_, (std::vector<std::string>{"3 prerender 70", "3 render 70"}));
+}
+
+TEST_F(DemoTest, ControlShiftReloadsTheCurrentFile)
+{
+    Demo demo("data/script.scr");
+    setup(demo, "DEMOSTART 100\nSETUP\nTIMELINE\n150 START 3\n");
+    frameAt(demo, 200);
+    EXPECT_TRUE(effects_[1]->isActive());
+    platform::pushKeyEvent("Left Ctrl", true);
+    platform::pushKeyEvent("Left Shift", true);
+    drainEvents();
+    log_.clear();
+    frameAt(demo, 250);
+    EXPECT_TRUE(demo.reloadRequested());
+    EXPECT_EQ(demo.script(), nullptr);
+    EXPECT_FALSE(effects_[1]->isActive());
+    EXPECT_TRUE(log_.empty());
+    window().clearKeys();
+
+    setup(demo, "DEMOSTART 900\nSETUP\nTIMELINE\n1000 START 5\n");
+    EXPECT_FALSE(demo.reloadRequested());
+    EXPECT_EQ(demo.startTime(), 900);
+    EXPECT_EQ(window().timerNow(), 900);
+    frameAt(demo, 1000);
+    EXPECT_EQ(log_, (std::vector<std::string>{"5 prerender 1000", "5 render 1000"}));
+}
+
+TEST_F(DemoTest, TheFrameReachingTheEndStillRenders)
+{
+    Demo demo("data/script.scr");
+    demo.setEndTime(500);
+    setup(demo, "SETUP\nTIMELINE\n100 START 3\n500 START 5\n");
+    frameAt(demo, 499);
+    EXPECT_FALSE(demo.quitRequested());
+    log_.clear();
+    frameAt(demo, 500);
+    EXPECT_TRUE(demo.quitRequested());
+    EXPECT_EQ(log_.back(), "5 render 500");
+}
+
+TEST(RegistryTest, PlacesOutsideTheRangeAreNone)
+{
+    EffectRegistry registry;
+    EXPECT_EQ(registry.get(-1), nullptr);
+    EXPECT_EQ(registry.get(64), nullptr);
+    EXPECT_EQ(registry.get(10), nullptr);
+    registry.set(64, reinterpret_cast<Effect*>(0x10));
+    registry.set(-1, reinterpret_cast<Effect*>(0x10));
+    for (int n = -1; n <= 64; ++n)
+        EXPECT_EQ(registry.get(n), nullptr) << n;
+}
+
+}  // namespace

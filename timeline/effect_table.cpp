@@ -1,0 +1,41 @@
+#include "timeline/effect_table.h"
+
+#include "effects/screen_basics.h"
+#include "shell/glwindow.h"
+#include "timeline/registry.h"
+
+namespace {
+
+// Effects are placed once and never removed: the registry only refers to
+// them, so they are made here and left to the end of the process.
+template <typename EffectClass, typename... Arguments>
+void place(EffectRegistry& registry, int number, Arguments&&... arguments)
+{
+    registry.set(number, new EffectClass(std::forward<Arguments>(arguments)...));
+}
+
+void showProgress(LoadingBar& bar, int percent, GLWindow* window)
+{
+    bar.render(percent);
+    if (window != nullptr)
+        window->swapBuffers();
+}
+
+}  // namespace
+
+void buildEffects(EffectRegistry& registry, ImageCache*, GLWindow* window)
+{
+    place<ClearEffect>(registry, 0);
+
+    LoadingBar bar;
+    showProgress(bar, 0, window);
+
+    showProgress(bar, 24, window);
+    showProgress(bar, 54, window);
+    showProgress(bar, 62, window);
+    showProgress(bar, 73, window);
+    showProgress(bar, 80, window);
+
+    place<FadeEffect>(registry, 62);
+    place<FlashEffect>(registry, 63);
+}

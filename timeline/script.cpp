@@ -1,0 +1,206 @@
+#include "timeline/script.h"
+
+#include "resources/datafile.h"
+#include "shell/error_report.h"
+#include "timeline/word_reader.h"
+
+#include <algorithm>
+
+namespace {
+
+// The whole file as text; fatal when it cannot be opened.
+std::string readScriptFile(const std::string& path)
+{
+    DataFile* file = dataOpen(path.c_str());
+    if (file == nullptr) {
+        reportError("script: could not open file for parsing", -1, true);
+        return {};
+    }
+    std::string text(reinterpret_cast<const char*>(file->data), file->size);
+    dataClose(file);
+    return text;
+}
+
+std::unique_ptr<ScriptEvent> makeEvent(int time, EventKind kind, int effect)
+{
+    auto event = std::make_unique<ScriptEvent>();
+    event->time = time;
+    event->kind = kind;
+    event->effect = effect;
+    return event;
+}
+
+// The one argument word of a SIGNAL: a number, or else the text of the command.
+void setSignalArgument(Command& command, const std::string& word)
+{
+    if (isNumericWord(word)) {
+        command.isText = 0;
+        command.args[0] = readNumber(word);
+        command.argCount = 1;
+    } else {
+        command.isText = 1;
+        command.text = word;
+        command.argCount = 0;
+    }
+}
+
+}  // namespace
+
+Script::Script(const std::string& path)
+{
+    parseFile(path);
+    std::stable_sort(timelineEvents_.begin(), timelineEvents_.end(),
+                     [](const auto& a, const auto& b) { return a->time < b->time; });
+}
+
+void Script::parseFile(const std::string& path)
+{
+    const std::string text = readScriptFile(path);
+    parseSections(substitute(readDirectives(text)));
+}
+
+// Pass 1: definitions, includes ahead of the setup section and comments are
+// taken out; every other line is copied on.
+std::string Script::readDirectives(const std::string& text)
+{
+    std::string kept;
+    bool setupBegun = false;
+    WordReader reader(text);
+    for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
+        if (word == "INCLUDE" && !setupBegun) {
+            parseFile(reader.next());
+        } else if (word == "DEFINE") {
+            Define define;
+            define.name = reader.next();
+            define.replacement = reader.next();
+            if (defines_.size() < maxDefines)
+                defines_.push_back(std::move(define));
+        } else if (word.rfind("//", 0) == 0) {
+            reader.restOfLine();
+        } else {
+            if (word == "SETUP")
+                setupBegun = true;
+            kept += word;
+            kept += reader.restOfLine();
+            kept += '\n';
+        }
+    }
+    return kept;
+}
+
+// Pass 2: every word equal to a defined name becomes its replacement.
+std::string Script::substitute(const std::string& text) const
+{
+    std::string result;
+    WordReader lines(text);
+    while (!lines.atEnd()) {
+        const std::vector<std::string> words = splitWords(lines.restOfLine());
+        for (size_t i = 0; i < words.size(); ++i) {
+            const auto define = std::find_if(defines_.begin(), defines_.end(),
+                                             [&](const Define& d) { return d.name == words[i]; });
+            if (i > 0)
+                result += ' ';
+            result += define != defines_.end() ? define->replacement : words[i];
+        }
+        result += "\r\n";
+    }
+    return result;
+}
+
+// Passes 3 to 5: the header up to SETUP, the setup section, the timeline.
+void Script::parseSections(const std::string& text)
+{
+    WordReader reader(text);
+    for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
+        if (word == "DEMOSTART") {
+            demoStart_ = readNumber(reader.next());
+        } else if (word == "SETUP") {
+            parseSetup(reader);
+            parseTimeline(reader);
+            return;
+        }
+    }
+}
+
+void Script::parseSetup(WordReader& reader)
+{
+    for (int line = 1;; ++line) {
+        const std::string time = reader.next();
+        // A file that ends inside its setup section simply has no timeline.
+        if (time.empty() || time == "TIMELINE")
+            return;
+        if (readNumber(time) != 0)
+            reportError("script: not a valid time (should be 0) in setup line #", line, true);
+        if (reader.next() != "SIGNAL")
+            reportError("script: event not recognized in setup line #", line, true);
+        auto event = makeEvent(0, EventKind::signal, readNumber(reader.next()));
+        event->payload.code = readNumber(reader.next());
+        setSignalArgument(event->payload, reader.next());
+        setupEvents_.push_back(std::move(event));
+    }
+}
+
+// Offset terms: a sign standing as a word of its own, then a number.
+int Script::applyOffsetTerms(WordReader& reader, int value)
+{
+    for (char next = reader.peekNonBlank(); next == '+' || next == '-'; next = reader.peekNonBlank()) {
+        const std::string sign = reader.next();
+        const int term = readNumber(reader.next());
+        value = sign[0] == '+' ? value + term : value - term;
+    }
+    return value;
+}
+
+void Script::parseTimeline(WordReader& reader)
+{
+    int line = 1;
+    for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
+        if (word == "LINETIME")
+            return;
+        if (word == "INCLUDE") {
+            parseFile(reader.next());
+        } else if (word == "TIMEOFFSET") {
+            timeOffset_ = readNumber(reader.next());
+            timeOffset_ = applyOffsetTerms(reader, timeOffset_);
+        } else if (word == "TIMEOFFSETD") {
+            timeOffset_ += readNumber(reader.next());
+        } else {
+            const int time = applyOffsetTerms(reader, readNumber(word) + timeOffset_);
+            if (time == 0)
+                reportError("script: not a valid(1-maxtime) time in timeline line #", line, true);
+            parseTimelineEvent(reader, time, line);
+            ++line;
+        }
+    }
+}
+
+void Script::parseTimelineEvent(WordReader& reader, int time, int line)
+{
+    const std::string kind = reader.next();
+    if (kind == "START" || kind == "END" || kind == "INIT") {
+        const EventKind eventKind = kind == "START" ? EventKind::start
+                                    : kind == "END" ? EventKind::end
+                                                    : EventKind::init;
+        timelineEvents_.push_back(makeEvent(time, eventKind, readNumber(reader.next())));
+        return;
+    }
+    if (kind != "SIGNAL") {
+        reportError("script: event not recognized in timeline line #", line, false);
+        return;
+    }
+    auto event = makeEvent(time, EventKind::signal, readNumber(reader.next()));
+    Command& command = event->payload;
+    command.code = readNumber(reader.next());
+    setSignalArgument(command, reader.next());
+    if (command.isText == 0) {
+        command.timeOffset = timeOffset_;
+        for (const std::string& word : splitWords(reader.restOfLine())) {
+            if (!isNumericWord(word))
+                continue;
+            if (command.argCount < 10)
+                command.args[command.argCount] = readNumber(word);
+            ++command.argCount;
+        }
+    }
+    timelineEvents_.push_back(std::move(event));
+}

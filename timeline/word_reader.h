@@ -1,0 +1,33 @@
+#pragma once
+// Reads a script text word by word while keeping track of line ends.
+#include <string>
+#include <string_view>
+#include <vector>
+
+class WordReader {
+public:
+    explicit WordReader(std::string_view text) : text_(text) {}
+
+    // The next run of non-blank characters, skipping blanks and line ends;
+    // empty at the end of the text.
+    std::string next();
+    // The rest of the current line without its line end, which is consumed.
+    std::string restOfLine();
+    // The next non-blank character (line ends are blanks), without reading
+    // it; 0 at the end of the text.
+    char peekNonBlank() const;
+    bool atEnd() const { return peekNonBlank() == 0; }
+
+private:
+    std::string_view text_;
+    size_t position_ = 0;
+};
+
+// The words of one line.
+std::vector<std::string> splitWords(std::string_view line);
+
+// atoi: leading digits with an optional sign; 0 for a word without them.
+int readNumber(const std::string& word);
+
+// A word counts as a number when it reads as non-zero or begins with "0".
+bool isNumericWord(const std::string& word);
