@@ -5,7 +5,3 @@
 #include <cstdint>
 
 const std::array<uint8_t, 256>& rar20InitialSubstTable();
-
-// False while the table above is not the real one: archives enciphered by
-// other programs cannot be read and ours cannot be read by them.
-constexpr bool rar20SubstTableComplete = false;
