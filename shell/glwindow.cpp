@@ -1,6 +1,7 @@
 #include "shell/glwindow.h"
 
 #include "platform/message_box.h"
+#include "resources/textures/texture_manager.h"
 #include "shell/error_report.h"
 #include "shell/extensions.h"
 
@@ -44,6 +45,7 @@ GLWindow::GLWindow(bool fullscreen, const char* title, int width, int height, in
         if (anisotropy > maximum)
             anisotropy = maximum;
         anisotropy_ = anisotropy;
+        TextureManager::setTextureAnisotropy(anisotropy_);
     }
 }
 
