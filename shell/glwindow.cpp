@@ -36,6 +36,7 @@ GLWindow::GLWindow(bool fullscreen, const char* title, int width, int height, in
     : width_(width), height_(height), title_(title), timer_(clock)
 {
     current = this;
+    prepareSound();
     if (!create(title, width, height, 32, fullscreen, samples))
         reportError("OpenGL init failed", -1, true);
     Extensions::load();

@@ -56,6 +56,18 @@ public:
     void timerStart() { timer_.start(); }
     int64_t timerNow() const { return timer_.now(); }
 
+    // Music stream (shell/music.cpp). initSound: opens the sound device at
+    // 44100 Hz stereo; the result becomes soundInitialised. openMusic: the
+    // file from disk (not the archive) as the stream; false when it cannot be
+    // played. setMusicTime: where the next playMusic starts, in ms.
+    // playMusic: starts the stream; fatal "could not play stream" without
+    // one. closeSound: closes the stream and the device.
+    bool initSound();
+    bool openMusic(const char* file);
+    void setMusicTime(int32_t ms);
+    void playMusic();
+    void closeSound();
+
     bool fullscreen() const { return fullscreen_; }
     int width() const { return width_; }
     int height() const { return height_; }
@@ -66,6 +78,10 @@ public:
     float anisotropy() const { return anisotropy_; }
 
 private:
+    // Registers the exit handler that closes the sound system; no stream,
+    // sound not initialised.
+    void prepareSound();
+
     std::unique_ptr<platform::NativeWindow> native_;
     bool fullscreen_ = false;
     int width_;
@@ -77,6 +93,7 @@ private:
     bool classRegistered_ = false;
     uint8_t active_ = 1;
     uint8_t keys_[256] = {};
+    bool musicOpen_ = false;
 };
 
 // The window that receives resize requests; null before the first GLWindow.
