@@ -1,0 +1,164 @@
+// Decoding, seeking and playing a track through the sound device, with the
+// disk driver writing what would be heard.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <numbers>
+#include <thread>
+#include <vector>
+
+#include "platform/sound.h"
+#include "platform/sound_decoder.h"
+#include "platform/sound_spectrum.h"
+#include "tests/support/temp_dir.h"
+#include "tools/soundtrack/ogg_writer.h"
+
+namespace {
+
+constexpr int rate = 44100;
+constexpr int toneBin = 100;  // 100 x 44100 / 1024 Hz, on a bin of the spectrum
+constexpr int trackSeconds = 62;
+
+// A steady tone at half scale under a quieter rising chirp, so that no
+// stretch of the track repeats another.
+const std::string& testTrack()
+{
+    static TempDir dir;
+    static std::string path;
+    if (path.empty()) {
+        const size_t n = static_cast<size_t>(trackSeconds) * rate;
+        std::vector<float> left(n), right(n);
+        const double toneHz = toneBin * static_cast<double>(rate) / platform::spectrumWindow;
+        for (size_t i = 0; i < n; ++i) {
+            const double t = static_cast<double>(i) / rate;
+            const double tone = 0.5 * std::sin(2.0 * std::numbers::pi * toneHz * t);
+            const double chirp = 0.2 * std::sin(2.0 * std::numbers::pi * (200.0 * t + 40.0 * t * t));
+            left[i] = static_cast<float>(tone + chirp);
+            right[i] = static_cast<float>(tone - chirp);
+        }
+        path = (dir.path() / "track.ogg").string();
+        if (!writeOgg(path, left, right, 0.6f, 7))
+            path.clear();
+    }
+    return path;
+}
+
+std::vector<int16_t> decodeFromStart(const std::string& path, int64_t firstFrame, long frames)
+{
+    platform::OggDecoder decoder;
+    EXPECT_TRUE(decoder.open(path));
+    std::vector<int16_t> skipped(8192 * 2);
+    for (int64_t left = firstFrame; left > 0;) {
+        const long n = static_cast<long>(std::min<int64_t>(left, 8192));
+        EXPECT_EQ(decoder.read(skipped.data(), n), n);
+        left -= n;
+    }
+    std::vector<int16_t> wanted(static_cast<size_t>(frames) * 2);
+    EXPECT_EQ(decoder.read(wanted.data(), frames), frames);
+    return wanted;
+}
+
+TEST(Decoder, SeekingIsSampleExact)
+{
+    const std::string& path = testTrack();
+    ASSERT_FALSE(path.empty());
+    platform::OggDecoder decoder;
+    ASSERT_TRUE(decoder.open(path));
+    EXPECT_EQ(decoder.lengthFrames(), static_cast<int64_t>(trackSeconds) * rate);
+    ASSERT_TRUE(decoder.seekMilliseconds(60000));
+    std::vector<int16_t> sought(4096 * 2);
+    ASSERT_EQ(decoder.read(sought.data(), 4096), 4096);
+    EXPECT_EQ(sought, decodeFromStart(path, 60000LL * rate / 1000, 4096));
+}
+
+TEST(Decoder, RefusesWhatIsNotATrack)
+{
+    TempDir dir;
+    platform::OggDecoder decoder;
+    EXPECT_FALSE(decoder.open((dir.path() / "missing.ogg").string()));
+    EXPECT_FALSE(decoder.open(dir.write("noise.ogg", std::string(5000, 'x'))));
+    EXPECT_FALSE(decoder.isOpen());
+    int16_t frames[4];
+    EXPECT_EQ(decoder.read(frames, 2), 0);
+}
+
+TEST(TrackSpectrum, ShowsTheToneAtAnyPositionAndNothingPastTheEnd)
+{
+    platform::TrackSpectrum track;
+    ASSERT_TRUE(track.open(testTrack()));
+    for (int64_t ms : {1000, 30000, 60000}) {
+        const float* s = track.at(ms);
+        ASSERT_NE(s, nullptr);
+        int loudest = 0;
+        for (int k = 1; k < platform::spectrumSize; ++k)
+            if (s[k] > s[loudest])
+                loudest = k;
+        EXPECT_EQ(loudest, toneBin) << ms;
+        EXPECT_NEAR(s[toneBin], 0.5f, 0.05f) << ms;
+    }
+    // At 0 ms nothing has been heard yet.
+    const float* start = track.at(0);
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start[toneBin], 0.0f);
+    EXPECT_EQ(track.at(trackSeconds * 1000 + 1), nullptr);
+}
+
+// Finds where `wanted` starts in `heard` (stereo frames), or -1.
+long findFrames(const std::vector<int16_t>& heard, const std::vector<int16_t>& wanted, size_t compared)
+{
+    for (size_t at = 0; at + compared <= heard.size(); at += 2) {
+        if (std::equal(wanted.begin(), wanted.begin() + static_cast<long>(compared), heard.begin() + static_cast<long>(at)))
+            return static_cast<long>(at / 2);
+    }
+    return -1;
+}
+
+TEST(Device, PlaysTheDecoderSamplesFromTheSetTime)
+{
+    TempDir dir;
+    const std::string heardPath = (dir.path() / "heard.raw").string();
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
+    float spectrum[platform::spectrumSize];
+    ASSERT_TRUE(platform::soundInit());
+    EXPECT_FALSE(platform::soundSpectrum(spectrum)) << "nothing plays yet";
+    ASSERT_TRUE(platform::soundOpenStream(testTrack()));
+    ASSERT_TRUE(platform::soundSetStreamTime(60000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(platform::soundPlayStream());
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ASSERT_TRUE(platform::soundSpectrum(spectrum));
+    EXPECT_NEAR(spectrum[toneBin], 0.5f, 0.05f);
+    platform::soundSetStreamTime(0);
+    EXPECT_FALSE(platform::soundSpectrum(spectrum)) << "setting the time stops playback";
+    platform::soundClose();
+    EXPECT_FALSE(platform::soundReady());
+
+    std::ifstream file(heardPath, std::ios::binary);
+    std::vector<int16_t> heard;
+    int16_t sample;
+    while (file.read(reinterpret_cast<char*>(&sample), sizeof sample))
+        heard.push_back(sample);
+    const long frames = 8192;
+    const std::vector<int16_t> wanted = decodeFromStart(testTrack(), 60000LL * rate / 1000, frames);
+    const long start = findFrames(heard, wanted, 512);
+    ASSERT_GE(start, 0) << "the track at 60 s is not in what was heard (" << heard.size() / 2 << " frames)";
+    ASSERT_GE(heard.size(), static_cast<size_t>(start + frames) * 2);
+    const std::vector<int16_t> played(heard.begin() + start * 2, heard.begin() + (start + frames) * 2);
+    EXPECT_EQ(played, wanted);
+    // Before playback started the device was given silence.
+    for (long i = 0; i < start * 2; ++i)
+        ASSERT_EQ(heard[static_cast<size_t>(i)], 0) << "frame " << i / 2;
+}
+
+TEST(Device, RefusesStreamsWithoutADevice)
+{
+    EXPECT_FALSE(platform::soundOpenStream(testTrack()));
+    EXPECT_FALSE(platform::soundPlayStream());
+    EXPECT_FALSE(platform::soundSetStreamTime(0));
+}
+
+}  // namespace
