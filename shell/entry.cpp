@@ -1,9 +1,11 @@
 #include "shell/entry.h"
 
 #include "platform/native_window.h"
+#include "resources/datafile.h"
 #include "shell/error_report.h"
 #include "shell/extensions.h"
 #include "shell/glwindow.h"
+#include "shell/music.h"
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
 #include "timeline/registry.h"
@@ -56,6 +58,13 @@ int runPlayer(int samples)
 {
     GLWindow window(true, "stillwater", 640, 480, samples, 0.0f);
     checkGraphicsCard();
+    if (!window.initSound())
+        reportError("Fatal error: could not init sound", -1, true);
+    if (!window.openMusic("soundtrack.ogg"))
+        reportError("Fatal error: could not load music", -1, true);
+
+    // Every data file from here on comes from the archive beside the player.
+    setDataArchive("hoard.dpk", "quill");
 
     EffectRegistry& registry = EffectRegistry::instance();
     buildEffects(registry, nullptr, &window);
@@ -65,10 +74,14 @@ int runPlayer(int samples)
     bool again = true;
     while (again) {
         demo.setup(window, registry);
+        window.setMusicTime(demo.startTime());
+        window.playMusic();
         window.clearKeys();
         window.timerStart();
         again = runFrames(window, demo);
     }
+    if (soundInitialised())
+        window.closeSound();
     window.shutdown();
     return 0;
 }

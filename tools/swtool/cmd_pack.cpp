@@ -1,7 +1,7 @@
 // swtool pack DIR ARCHIVE [--password PW]: every file under DIR as a stored
-// member named by its path with "\" separators, starting with DIR's own
-// name, so that packing show/data gives data\script.scr, the name the
-// player asks for.
+// member named by its path relative to DIR with "\" separators, so that
+// packing a folder holding data/script.scr gives data\script.scr, the name
+// the player asks for.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -30,7 +30,7 @@ bool readWhole(const fs::path& path, std::vector<uint8_t>& data)
 
 std::string memberName(const fs::path& root, const fs::path& file)
 {
-    std::string name = root.filename().string();
+    std::string name;
     for (const fs::path& part : fs::relative(file, root)) {
         if (!name.empty())
             name += '\\';
