@@ -132,6 +132,14 @@ Image* loadJpg(const char* path)
     jpeg_create_decompress(&info);
     useDataFile(&info, file);
     jpeg_read_header(&info, TRUE);
+    // Starting the decompressor already sizes buffers by the header's
+    // claims; refuse absurd ones first.
+    if (!imageSizeAllowed(info.image_width, info.image_height, static_cast<unsigned>(info.num_components))) {
+        imagePushError("JPG: Not enough memory for zmgimage");
+        jpeg_destroy_decompress(&info);
+        dataClose(file);
+        return nullptr;
+    }
     jpeg_start_decompress(&info);
     image = createOutputImage(info);
     if (image == nullptr) {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 ScratchDir::ScratchDir()
 {
@@ -127,13 +128,13 @@ bool imageErrorsContain(const char* message)
 
 std::string fixturePath(const std::string& name) { return std::string(SW_SOURCE_DIR) + "/tests/images/fixtures/" + name; }
 
-int loadDamagedCopies(const Bytes& whole, Image* (*loader)(const char*), const ScratchDir& dir,
+DamageCounts loadDamagedCopies(const Bytes& whole, Image* (*loader)(const char*), const ScratchDir& dir,
                       const std::string& extension)
 {
     const bool verbose = imageVerbose;
     imageVerbose = false;
-    int loaded = 0;
-    auto tryBytes = [&](const Bytes& bytes) {
+    DamageCounts counts;
+    auto tryBytes = [&](const Bytes& bytes, int& loaded) {
         Image* image = loader(dir.write("damaged." + extension, bytes).c_str());
         loaded += image != nullptr ? 1 : 0;
         imageFree(image);
@@ -141,15 +142,24 @@ int loadDamagedCopies(const Bytes& whole, Image* (*loader)(const char*), const S
     // Every cut inside the headers, then a few hundred spread over the rest.
     const size_t stride = whole.size() > 400 ? whole.size() / 300 : 1;
     for (size_t length = 0; length < whole.size(); length += length < 64 ? 1 : stride)
-        tryBytes(Bytes(whole.begin(), whole.begin() + static_cast<long>(length)));
+        tryBytes(Bytes(whole.begin(), whole.begin() + static_cast<long>(length)), counts.truncatedLoaded);
     for (size_t start = 0; start < 17; ++start) {
         Bytes flipped = whole;
         for (size_t i = start; i < flipped.size(); i += 17)
             flipped[i] = static_cast<uint8_t>(flipped[i] ^ (0x35 + start * 11));
-        tryBytes(flipped);
+        tryBytes(flipped, counts.damagedLoaded);
+    }
+    // And a fixed series of random damage: a few bytes anywhere.
+    std::mt19937 random(12345);
+    for (int copy = 0; copy < 150 && !whole.empty(); ++copy) {
+        Bytes damaged = whole;
+        const int changes = 1 + static_cast<int>(random() % 4);
+        for (int i = 0; i < changes; ++i)
+            damaged[random() % damaged.size()] = static_cast<uint8_t>(random());
+        tryBytes(damaged, counts.damagedLoaded);
     }
     imageVerbose = verbose;
-    return loaded;
+    return counts;
 }
 
 Bytes expandPalette(const Image* image)

@@ -72,10 +72,15 @@ bool imageErrorsContain(const char* message);
 std::string fixturePath(const std::string& name);
 
 // Runs loader on truncated copies of whole (every length up to 64, then a
-// few hundred spread over the rest) and
-// on copies with bytes flipped at a stride; returns how many gave an image.
-// Meant to run under AddressSanitizer: nothing may read outside the data.
-int loadDamagedCopies(const Bytes& whole, Image* (*loader)(const char*), const ScratchDir& dir,
+// few hundred spread over the rest), on copies with bytes flipped at a
+// stride and on a fixed series of randomly damaged copies, and counts the
+// copies that gave an image. Meant to run under AddressSanitizer: nothing
+// may read outside the data.
+struct DamageCounts {
+    int truncatedLoaded = 0;
+    int damagedLoaded = 0;
+};
+DamageCounts loadDamagedCopies(const Bytes& whole, Image* (*loader)(const char*), const ScratchDir& dir,
                       const std::string& extension);
 
 // Indices looked up in an R, G, B palette: what a reference decoder that

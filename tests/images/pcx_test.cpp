@@ -252,7 +252,8 @@ TEST_F(PcxTest, DamagedCopiesStayInsideTheirBuffers)
     for (unsigned i = 0; i < 8 * 3 * 5; ++i)
         decoded.push_back(uint8_t(i < 40 ? 0xC5 : i * 3));
     const Bytes whole = pcxFile(spec, decoded, greyRamp());
-    EXPECT_GT(loadDamagedCopies(whole, loadPcx, dir_, "pcx"), 0);
+    // Data that end early still give a picture (the rest stays zero).
+    EXPECT_GT(loadDamagedCopies(whole, loadPcx, dir_, "pcx").truncatedLoaded, 0);
 }
 
 }  // namespace

@@ -199,6 +199,18 @@ TEST_F(PngJpgTest, FourComponentJpegIsAnUnsupportedDepth)
     EXPECT_TRUE(imageErrorsContain("JPG: Unsupported bitdepth!"));
 }
 
+TEST_F(PngJpgTest, DamagedCopiesStayInsideTheirBuffers)
+{
+    const std::string png = dir_.path("whole.png");
+    ASSERT_TRUE(referenceWritePng(png, 20, 12, 4, testPattern(20, 12, 4)));
+    // Only cuts into the closing 12-byte IEND chunk leave every row there;
+    // a JPEG without its end marker never loads.
+    EXPECT_LE(loadDamagedCopies(readWholeFile(png), loadPng, dir_, "png").truncatedLoaded, 12);
+    const std::string jpg = dir_.path("whole.jpg");
+    ASSERT_TRUE(referenceWriteJpg(jpg, 20, 12, 3, testPattern(20, 12, 3), 90));
+    EXPECT_EQ(loadDamagedCopies(readWholeFile(jpg), loadJpg, dir_, "jpg").truncatedLoaded, 0);
+}
+
 TEST_F(PngJpgTest, DamagedJpegsFailAsUnsupportedFormat)
 {
     const std::string path = dir_.path("whole.jpg");
@@ -211,6 +223,19 @@ TEST_F(PngJpgTest, DamagedJpegsFailAsUnsupportedFormat)
         EXPECT_TRUE(imageErrorsContain("JPG: Unsupported file format")) << cut;
     }
     EXPECT_EQ(loadJpg(dir_.write("text.jpg", Bytes(300, 'x')).c_str()), nullptr);
+
+    // A frame header claiming 65000 x 65000 pixels is refused before the
+    // decompressor sizes anything by it.
+    Bytes huge = whole;
+    size_t frame = 2;
+    while (frame + 9 < huge.size() && !(huge[frame] == 0xFF && huge[frame + 1] == 0xC0))
+        ++frame;
+    ASSERT_LT(frame + 9, huge.size());
+    huge[frame + 5] = huge[frame + 7] = 0xFD;
+    huge[frame + 6] = huge[frame + 8] = 0xE8;
+    imageErrors.count = 0;
+    EXPECT_EQ(loadJpg(dir_.write("huge.jpg", huge).c_str()), nullptr);
+    EXPECT_TRUE(imageErrorsContain("JPG: Not enough memory for zmgimage"));
 
     imageErrors.count = 0;
     EXPECT_EQ(loadJpg(dir_.path("missing.jpg").c_str()), nullptr);

@@ -254,7 +254,8 @@ TEST_F(TgaTest, DamagedCopiesStayInsideTheirBuffers)
         SCOPED_TRACE(name);
         const Bytes whole = readWholeFile(fixturePath(name));
         ASSERT_FALSE(whole.empty());
-        EXPECT_GT(loadDamagedCopies(whole, loadTga, dir_, "tga"), 0);
+        // Pixel data that end early still give a picture (the rest zero).
+        EXPECT_GT(loadDamagedCopies(whole, loadTga, dir_, "tga").truncatedLoaded, 0);
     }
 }
 
