@@ -114,30 +114,70 @@ TEST_F(ImageCacheTest, FailedLoadsAreTriedAgain)
     EXPECT_NE(cache.loadImage("late.png"), nullptr);
 }
 
+// Runs swtool image; its first line of standard output, or "" on failure.
+std::string runSwtoolImage(const std::string& arguments)
+{
+    const std::string command = std::string(SW_BINARY_DIR) + "/swtool image " + arguments + " 2>/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return "";
+    char line[128] = {};
+    const bool gotLine = std::fgets(line, sizeof line, pipe) != nullptr;
+    return pclose(pipe) == 0 && gotLine ? line : "";
+}
+
 TEST_F(ImageCacheTest, SwtoolPrintsTheShapeAndWritesThePixels)
 {
-    const std::string swtool = std::string(SW_BINARY_DIR) + "/swtool";
-    if (!std::filesystem::exists(swtool))
+    if (!std::filesystem::exists(std::string(SW_BINARY_DIR) + "/swtool"))
         GTEST_SKIP() << "swtool is not built";
     const std::string picture = fixturePath("indexed_bottom_up.tga");
     const std::string raw = dir_.path("out.raw");
     for (const bool to32 : {false, true}) {
-        const std::string command = swtool + " image " + picture + (to32 ? " --to32" : "") + " --raw " + raw;
-        std::FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        char line[128] = {};
-        const bool gotLine = std::fgets(line, sizeof line, pipe) != nullptr;
-        EXPECT_EQ(pclose(pipe), 0);
-        ASSERT_TRUE(gotLine);
+        const std::string line = runSwtoolImage(picture + (to32 ? " --to32" : "") + " --raw " + raw);
         ImagePtr image(loadTga(picture.c_str()));
         ASSERT_NE(image, nullptr);
         if (to32) {
             ASSERT_EQ(imageTo32Bit(image.get()), 1);
         }
-        EXPECT_EQ(std::string(line), std::to_string(image->width) + " " + std::to_string(image->height) + " " +
-                                         std::to_string(image->bitsPerPixel) + " " +
-                                         std::to_string(image->paletteEntries) + "\n");
+        EXPECT_EQ(line, std::to_string(image->width) + " " + std::to_string(image->height) + " " +
+                            std::to_string(image->bitsPerPixel) + " " + std::to_string(image->paletteEntries) + "\n");
         EXPECT_EQ(readWholeFile(raw), pixelsOf(image.get()));
+    }
+    EXPECT_EQ(runSwtoolImage(picture + " --scale 0x4"), "");
+    EXPECT_EQ(runSwtoolImage(dir_.path("none.gif")), "");
+}
+
+// End to end: pictures of other encoders through swtool, converted to 32
+// bits, give the reference's colours in the record's 32-bit layout.
+TEST_F(ImageCacheTest, SwtoolThirtyTwoBitsMatchTheReference)
+{
+    if (!std::filesystem::exists(std::string(SW_BINARY_DIR) + "/swtool"))
+        GTEST_SKIP() << "swtool is not built";
+    const std::string png = dir_.path("rgb.png");
+    ASSERT_TRUE(referenceWritePng(png, 13, 7, 3, testPattern(13, 7, 3)));
+    const std::string tga = dir_.path("rgba.tga");
+    ASSERT_TRUE(referenceWriteTga(tga, 9, 5, 4, testPattern(9, 5, 4), true));
+    const std::string raw = dir_.path("out.raw");
+    const struct {
+        std::string path;
+        int alphaAt;  // -1: alpha byte is 0 first; 3: 255 last; 0: alpha first from the file
+    } cases[] = {{fixturePath("interlaced.gif"), -1}, {png, 3}, {tga, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const Reference reference = referenceDecode(c.path, 4);
+        ASSERT_GT(reference.width, 0);
+        EXPECT_EQ(runSwtoolImage(c.path + " --to32 --raw " + raw),
+                  std::to_string(reference.width) + " " + std::to_string(reference.height) + " 32 " +
+                      std::to_string(c.alphaAt == -1 ? 256 : 0) + "\n");
+        Bytes expected;
+        for (size_t i = 0; i < reference.pixels.size(); i += 4) {
+            const uint8_t* p = &reference.pixels[i];
+            if (c.alphaAt == 3)
+                expected.insert(expected.end(), {p[0], p[1], p[2], 255});
+            else
+                expected.insert(expected.end(), {uint8_t(c.alphaAt == 0 ? p[3] : 0), p[0], p[1], p[2]});
+        }
+        EXPECT_EQ(readWholeFile(raw), expected);
     }
 }
 
