@@ -1,7 +1,11 @@
 #include "timeline/effect_table.h"
 
+#include "effects/beat_effects.h"
+#include "effects/ansi_glow_filters.h"
 #include "effects/screen_basics.h"
+#include "resources/images/image_cache.h"
 #include "shell/glwindow.h"
+#include "shell/music.h"
 #include "timeline/registry.h"
 
 namespace {
@@ -21,14 +25,14 @@ void showProgress(LoadingBar& bar, int percent, GLWindow* window)
         window->swapBuffers();
 }
 
-}  // namespace
-
 void buildEffects(EffectRegistry& registry, ImageCache*, GLWindow* window)
 {
     place<ClearEffect>(registry, 0);
 
     LoadingBar bar;
     showProgress(bar, 0, window);
+    if (soundInitialised())
+        place<BeatDetector>(registry, 1, musicSpectrum(), registry);
 
     showProgress(bar, 24, window);
     showProgress(bar, 54, window);
