@@ -1,11 +1,15 @@
 #include "effects/beat_effects.h"
 
+#include "resources/draw/screen_quad.h"
+#include "resources/textures/texture_manager.h"
 #include "shell/music.h"
 #include "timeline/registry.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -109,4 +113,187 @@ void BeatDetector::drawSpectrum(const float* s, float sum, float average) const
     glVertex2f(0.0f, 0.3f);
     glVertex2f(sum / 20.0f, 0.3f);
     glEnd();
+}
+
+namespace {
+
+// The common 2D set-up: the unit square with y pointing down.
+void unitSquareProjection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+}  // namespace
+
+NoiseEffect::NoiseEffect() : pixels_(static_cast<size_t>(size) * size * 4)
+{
+    colorA.set(0.5f);
+    const char* names[5] = {"noise1", "noise2", "noise3", "noise4", "noise5"};
+    for (int i = 0; i < 5; ++i) {
+        Texture* texture = TextureManager::createTexture(names[i], size, size, GL_TEXTURE_2D, GL_RGBA);
+        if (texture != nullptr) {
+            texture->bind();
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        }
+        (i < 4 ? frames_[static_cast<size_t>(i)] : scratch_) = texture;
+    }
+    for (int i = 0; i < 4; ++i) {
+        fill();
+        index_ = (index_ + 1) % 4;
+    }
+    current_ = frames_[static_cast<size_t>(index_)];
+}
+
+NoiseEffect::~NoiseEffect() = default;
+
+void NoiseEffect::randomise(size_t firstPixel, size_t count)
+{
+    for (size_t k = firstPixel; k < firstPixel + count; ++k) {
+        const auto g = static_cast<unsigned char>(static_cast<float>(std::rand()) / 32767.0f * 255.0f);
+        unsigned char* p = &pixels_[k * 4];
+        p[0] = p[1] = p[2] = g;
+        p[3] = 255;
+    }
+}
+
+void NoiseEffect::fill()
+{
+    const size_t all = static_cast<size_t>(size) * size;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (!streaming_) {
+        randomise(0, all);
+        current_ = frames_[static_cast<size_t>(index_)];
+        if (current_ != nullptr) {
+            current_->bind();
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, pixels_.data());
+        }
+        return;
+    }
+    rowOffset_ += size / 4;
+    cursor_ += all / 4;
+    if (cursor_ == all) {
+        cursor_ = 0;
+        rowOffset_ = 0;
+    }
+    randomise(cursor_, all / 4);
+    if (scratch_ != nullptr) {
+        scratch_->bind();
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, rowOffset_, size, size / 4, GL_RGBA, GL_UNSIGNED_BYTE,
+                        &pixels_[cursor_ * 4]);
+    }
+    if (rowOffset_ != 0) {
+        index_ = (index_ + 1) % 4;
+        current_ = frames_[static_cast<size_t>(index_)];
+    } else {
+        std::swap(frames_[static_cast<size_t>(index_)], scratch_);
+    }
+}
+
+void NoiseEffect::start(int32_t)
+{
+    colorA.set(0.5f);
+    alpha_ = 0.5f;
+    gain_ = 1.0f;
+}
+
+void NoiseEffect::render(int32_t time)
+{
+    BlendEffect::render(time);
+    if (streaming_)
+        fill();
+    unitSquareProjection();
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(colorR.get(), colorG.get(), colorB.get(), alpha_);
+    if (current_ != nullptr)
+        current_->bind();
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(0.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(1.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(0.0f, 1.0f);
+    glEnd();
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void NoiseEffect::command(Command c)
+{
+    BlendEffect::command(c);
+    switch (c.code) {
+    case 90:
+        streaming_ = c.args[0] != 0;
+        break;
+    case 91:
+        gain_ = static_cast<float>(c.args[0]) / 100000.0f;
+        break;
+    case 118:
+    case 201:
+        alpha_ = colorA.get();
+        break;
+    case 402: {
+        const float loudness = static_cast<float>(c.args[0]);
+        alpha_ = std::min(1.0f, colorA.get() + loudness * loudness * gain_);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+InvertEffect::InvertEffect() : quad_(std::make_unique<UnitQuad>()) {}
+
+InvertEffect::~InvertEffect() = default;
+
+void InvertEffect::start(int32_t)
+{
+    for (AnimParam* colour : {&colorR, &colorG, &colorB})
+        colour->set(0.0f);
+}
+
+void InvertEffect::render(int32_t time)
+{
+    Effect::render(time);
+    unitSquareProjection();
+    glColor4f(colorR.get(), colorG.get(), colorB.get(), 1.0f);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ONE_MINUS_SRC_COLOR);
+    quad_->draw();
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+}
+
+void InvertEffect::command(Command c)
+{
+    Effect::command(c);
+    if (c.code != 400 || colorR.get() > 0.0f)
+        return;
+    // The colour starts far above 1, so the screen stays fully inverted
+    // for nearly the whole 100 ms before it returns.
+    for (AnimParam* colour : {&colorR, &colorG, &colorB}) {
+        colour->set(255.0f);
+        colour->moveTo(0.0f);
+        colour->setStartTime(c.args[0]);
+        colour->setDuration(100.0f);
+    }
 }

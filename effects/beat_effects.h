@@ -2,11 +2,17 @@
 // The effects that follow the music: the beat detector, which finds beats in
 // the spectrum and drives a list of other effects with them, and the noise
 // overlay and screen inversion that react to its commands.
+#include <array>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "effects/beat_rule.h"
+#include "timeline/blend_effect.h"
 #include "timeline/effect.h"
+
+class Texture;
+class UnitQuad;
 
 class EffectRegistry;
 class SpectrumSource;
@@ -43,4 +49,72 @@ private:
     float historyTotal_ = 0.0f;
     BeatRule rule_;
     bool showSpectrum_ = false;
+};
+
+// A grey noise overlay whose opacity follows the loudness of the music.
+// Four noise pictures are made at construction; in streaming mode a fresh
+// picture is built a quarter per frame in a scratch texture and joins the
+// four every fourth frame.
+class NoiseEffect : public BlendEffect {
+public:
+    static constexpr int size = 512;
+
+    // Makes "noise1" to "noise5" (size x size RGBA, nearest magnification)
+    // and fills the first four with noise; opacity 0.5. Needs a GL context.
+    NoiseEffect();
+    ~NoiseEffect() override;
+
+    // Opacity back to 0.5 and gain to 1; streaming stays as it was.
+    void start(int32_t time) override;
+    // Streams a quarter when streaming, then draws the current picture over
+    // the screen with the colour and opacity.
+    void render(int32_t time) override;
+    // After the base: 90 streaming on or off, 91 gain a0 / 100000, 118 and
+    // 201 take the opacity from colorA, 402 (loudness a0) sets the opacity
+    // to colorA + a0 x a0 x gain, at most 1.
+    void command(Command c) override;
+
+    float alpha() const { return alpha_; }
+    float gain() const { return gain_; }
+    bool streaming() const { return streaming_; }
+    int index() const { return index_; }
+    const Texture* frame(int i) const { return frames_[static_cast<size_t>(i)]; }
+    const Texture* scratch() const { return scratch_; }
+    const Texture* current() const { return current_; }
+
+    // One step of noise generation: the whole picture of frames[index]
+    // (not streaming) or the next quarter of the scratch texture.
+    void fill();
+
+private:
+    void randomise(size_t firstPixel, size_t count);
+
+    std::array<Texture*, 4> frames_{};
+    Texture* scratch_ = nullptr;
+    Texture* current_ = nullptr;
+    std::vector<unsigned char> pixels_;
+    int index_ = 0;
+    bool streaming_ = false;
+    int rowOffset_ = 0;
+    size_t cursor_ = 0;
+    float alpha_ = 0.5f;
+    float gain_ = 1.0f;
+};
+
+// Inverts the screen for 100 ms on every beat (code 400 with the time).
+class InvertEffect : public Effect {
+public:
+    InvertEffect();
+    ~InvertEffect() override;
+
+    // Colour 0: the screen is left as it is.
+    void start(int32_t time) override;
+    // Draws the colour with the blending c(1 - d) + d(1 - c): colour 1
+    // inverts the screen, 0 leaves it.
+    void render(int32_t time) override;
+    // After the base: 400 starts a flash at a0 unless one is running.
+    void command(Command c) override;
+
+private:
+    std::unique_ptr<UnitQuad> quad_;
 };

@@ -40,6 +40,8 @@ void buildEffects(EffectRegistry& registry, ImageCache*, GLWindow* window)
     showProgress(bar, 73, window);
     showProgress(bar, 80, window);
 
+    place<NoiseEffect>(registry, 57);
+    place<InvertEffect>(registry, 61);
     place<FadeEffect>(registry, 62);
     place<FlashEffect>(registry, 63);
 }

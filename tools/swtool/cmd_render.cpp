@@ -5,8 +5,11 @@
 #include "platform/clock.h"
 #include "platform/native_window.h"
 #include "resources/datafile.h"
+#include "resources/images/image_cache.h"
+#include "resources/textures/texture_manager.h"
 #include "shell/entry.h"
 #include "shell/glwindow.h"
+#include "shell/music.h"
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
 #include "timeline/registry.h"
@@ -152,6 +155,10 @@ int runRender(int argc, char** argv)
         std::fprintf(stderr, "swtool render: cannot create %s\n", outDir.c_str());
         return 1;
     }
+    // The music is named relative to where swtool was started, before --data
+    // moves the current directory.
+    const std::string music =
+        options->music.empty() ? std::string() : std::filesystem::absolute(options->music, error).string();
     if (!options->archive.empty()) {
         const std::string archive = std::filesystem::absolute(options->archive, error).string();
         setDataArchive(archive.c_str(), options->password.c_str());
@@ -167,8 +174,16 @@ int runRender(int argc, char** argv)
     platform::ManualClock clock;
     GLWindow window(false, "stillwater", frameWidth, frameHeight, options->samples, 0.0f, clock);
     checkGraphicsCard();
+    // With music the beat detector exists and hears the track at each
+    // frame's time; nothing is played.
+    if (!music.empty() && !openOfflineMusic(music.c_str())) {
+        std::fprintf(stderr, "swtool render: cannot open music %s\n", options->music.c_str());
+        return 1;
+    }
+    ImageCache imageCache;
+    TextureManager::setImageLibrary(&imageCache);
     EffectRegistry& registry = EffectRegistry::instance();
-    buildEffects(registry, nullptr, nullptr);
+    buildEffects(registry, &imageCache, nullptr);
 
     Demo demo("data/script.scr");
     demo.setEndTime(showEndTime);
@@ -182,6 +197,7 @@ int runRender(int argc, char** argv)
     });
     for (const int time : options->times) {
         clock.set(static_cast<int64_t>(time) - demo.startTime());
+        setOfflineMusicTime(time);
         demo.frame();
     }
     window.shutdown();
