@@ -2,6 +2,8 @@
 
 #include "platform/native_window.h"
 #include "resources/datafile.h"
+#include "resources/images/image_cache.h"
+#include "resources/textures/texture_manager.h"
 #include "shell/error_report.h"
 #include "shell/extensions.h"
 #include "shell/glwindow.h"
@@ -66,8 +68,11 @@ int runPlayer(int samples)
     // Every data file from here on comes from the archive beside the player.
     setDataArchive("hoard.dpk", "quill");
 
+    ImageCache imageCache;
+    TextureManager::setImageLibrary(&imageCache);
+
     EffectRegistry& registry = EffectRegistry::instance();
-    buildEffects(registry, nullptr, &window);
+    buildEffects(registry, &imageCache, &window);
     Demo demo("data/script.scr");
     demo.setEndTime(showEndTime);
 

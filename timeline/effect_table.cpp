@@ -1,7 +1,7 @@
 #include "timeline/effect_table.h"
 
-#include "effects/beat_effects.h"
 #include "effects/ansi_glow_filters.h"
+#include "effects/beat_effects.h"
 #include "effects/screen_basics.h"
 #include "resources/images/image_cache.h"
 #include "shell/glwindow.h"
@@ -25,8 +25,17 @@ void showProgress(LoadingBar& bar, int percent, GLWindow* window)
         window->swapBuffers();
 }
 
-void buildEffects(EffectRegistry& registry, ImageCache*, GLWindow* window)
+void setPrefix(ImageCache* imageCache, const char* prefix)
 {
+    if (imageCache != nullptr)
+        imageCache->setPathPrefix(prefix);
+}
+
+}  // namespace
+
+void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* window)
+{
+    setPrefix(imageCache, "");
     place<ClearEffect>(registry, 0);
 
     LoadingBar bar;
@@ -34,14 +43,20 @@ void buildEffects(EffectRegistry& registry, ImageCache*, GLWindow* window)
     if (soundInitialised())
         place<BeatDetector>(registry, 1, musicSpectrum(), registry);
 
+    setPrefix(imageCache, "");
+    setPrefix(imageCache, "data/textures/");
     showProgress(bar, 24, window);
     showProgress(bar, 54, window);
     showProgress(bar, 62, window);
     showProgress(bar, 73, window);
     showProgress(bar, 80, window);
 
+    setPrefix(imageCache, "data/images/");
+    place<AnsiFilter>(registry, 40);
+    place<GlowFilter>(registry, 43);
     place<NoiseEffect>(registry, 57);
     place<InvertEffect>(registry, 61);
     place<FadeEffect>(registry, 62);
     place<FlashEffect>(registry, 63);
+    setPrefix(imageCache, "");
 }
