@@ -29,10 +29,13 @@ struct Device {
     SpectrumAnalyser analyser;
 };
 
+// Not a static object: its destructor would run at exit while the device
+// thread may still be inside the callback. soundClose (from the exit
+// handler at the latest) stops the thread first and then frees it.
 std::unique_ptr<Device>& device()
 {
-    static std::unique_ptr<Device> instance;
-    return instance;
+    static auto* instance = new std::unique_ptr<Device>;
+    return *instance;
 }
 
 void remember(Device& d, const int16_t* frames, int count)

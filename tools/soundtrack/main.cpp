@@ -4,6 +4,8 @@
 //   soundtrack report OGG [--fps F]...   beats per second of the track
 //   soundtrack trace OGG FROM TO STEP      peak and sum of the spectrum
 //   soundtrack decode OGG MS FRAMES OUT.raw   what the decoder gives there
+//   soundtrack find RECORDING.raw OGG MS    where the track at MS was heard
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -90,6 +92,37 @@ int trace(const char* path, long from, long to, long step)
     return 0;
 }
 
+// Where the decoder's frames at ms first occur in a raw 16-bit stereo
+// recording (what the disk audio driver writes): prints the frame offset
+// and how many frames from there match, or fails when they do not occur.
+int find(const char* recording, const char* path, long ms)
+{
+    platform::OggDecoder decoder;
+    constexpr long wanted = 4096;
+    std::vector<int16_t> expected(wanted * 2);
+    if (!decoder.open(path) || !decoder.seekMilliseconds(ms) || decoder.read(expected.data(), wanted) != wanted)
+        return std::fprintf(stderr, "soundtrack: cannot decode %s at %ld ms\n", path, ms), 1;
+    std::vector<int16_t> heard;
+    if (std::FILE* file = std::fopen(recording, "rb")) {
+        int16_t block[4096];
+        size_t got;
+        while ((got = std::fread(block, 2, 4096, file)) > 0)
+            heard.insert(heard.end(), block, block + got);
+        std::fclose(file);
+    }
+    for (size_t at = 0; at + 2 * 256 <= heard.size(); at += 2) {
+        if (!std::equal(expected.begin(), expected.begin() + 2 * 256, heard.begin() + static_cast<long>(at)))
+            continue;
+        size_t same = 0;
+        while (same < expected.size() && at + same < heard.size() && heard[at + same] == expected[same])
+            ++same;
+        std::printf("found at frame %zu, %zu frames match\n", at / 2, same / 2);
+        return 0;
+    }
+    std::fprintf(stderr, "soundtrack: the track at %ld ms is not in %s (%zu frames)\n", ms, recording, heard.size() / 2);
+    return 1;
+}
+
 int decode(const char* path, long ms, long frames, const char* out)
 {
     platform::OggDecoder decoder;
@@ -118,8 +151,10 @@ int main(int argc, char** argv)
     }
     if (argc == 6 && std::strcmp(argv[1], "trace") == 0)
         return trace(argv[2], std::atol(argv[3]), std::atol(argv[4]), std::atol(argv[5]));
+    if (argc == 5 && std::strcmp(argv[1], "find") == 0)
+        return find(argv[2], argv[3], std::atol(argv[4]));
     if (argc == 6 && std::strcmp(argv[1], "decode") == 0)
         return decode(argv[2], std::atol(argv[3]), std::atol(argv[4]), argv[5]);
-    std::fprintf(stderr, "usage: soundtrack write OUT.ogg | report OGG [--fps F]... | decode OGG MS FRAMES OUT.raw\n");
+    std::fprintf(stderr, "usage: soundtrack write OUT.ogg | report OGG [--fps F]... | decode OGG MS FRAMES OUT.raw | find RECORDING.raw OGG MS\n");
     return 1;
 }

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Headless, with the disk audio driver, the player plays the soundtrack from
+# the script's DEMOSTART: the recording holds the decoder's samples there.
+set -u
+player=$1
+swtool=$2
+soundtrack=$3
+show_dir=$4
+start_ms=60000
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+mkdir -p "$work/stage" "$work/run"
+cp -r "$show_dir/data" "$work/stage/data" || fail "no show data in $show_dir"
+sed -i "s/^DEMOSTART .*/DEMOSTART $start_ms/" "$work/stage/data/script.scr"
+grep -q "^DEMOSTART $start_ms" "$work/stage/data/script.scr" || fail "script has no DEMOSTART line"
+"$swtool" pack "$work/stage" "$work/run/hoard.dpk" --password quill >/dev/null || fail "pack"
+ln -s "$show_dir/soundtrack.ogg" "$work/run/soundtrack.ogg"
+
+cd "$work/run" || exit 1
+SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/heard.raw" "$player" >/dev/null 2>"$work/err.txt" &
+pid=$!
+sleep "${PLAYER_RUN_SECONDS:-4}"
+kill -0 "$pid" 2>/dev/null || { wait "$pid"; cat "$work/err.txt"; fail "player ended early with status $?"; }
+kill -TERM "$pid"
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || fail "expected status 0 after quit, got $status"
+[ -s "$work/heard.raw" ] || fail "nothing was written by the disk driver"
+"$soundtrack" find "$work/heard.raw" "$show_dir/soundtrack.ogg" "$start_ms" || fail "the track at $start_ms ms was not heard"
+echo ok
