@@ -128,7 +128,14 @@ void NativeWindow::show()
     SDL_RaiseWindow(window);
 }
 
-void NativeWindow::swapBuffers() { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window_)); }
+void NativeWindow::swapBuffers()
+{
+    SDL_GL_SwapWindow(static_cast<SDL_Window*>(window_));
+    // Without a display nothing paces the swaps, and a software rasteriser
+    // would queue frames faster than it draws them: each frame is finished
+    // here, so quitting never waits for a backlog of frames to drain.
+    glFinish();
+}
 
 int NativeWindow::samples() const
 {
