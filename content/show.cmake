@@ -6,7 +6,7 @@ add_custom_target(show_data ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/content/data ${SHOW_DIR}/data
   COMMENT "Laying out the show's data tree")
 
-foreach(part IN ITEMS archive music pictures)
+foreach(part IN ITEMS archive music pictures patterns)
   if(EXISTS ${CMAKE_SOURCE_DIR}/content/${part}.cmake)
     include(${CMAKE_SOURCE_DIR}/content/${part}.cmake)
   endif()

@@ -13,7 +13,7 @@
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
 #include "timeline/registry.h"
-#include "tools/swtool/png_writer.h"
+#include "tools/common/png_writer.h"
 
 #include <GL/gl.h>
 

@@ -1,4 +1,4 @@
-#include "tools/swtool/png_writer.h"
+#include "tools/common/png_writer.h"
 
 #include <png.h>
 
@@ -13,9 +13,10 @@ struct FileCloser {
 
 }  // namespace
 
-bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb)
+bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& pixels, int channels)
 {
-    if (width <= 0 || height <= 0 || rgb.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * 3)
+    if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) ||
+        pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(channels))
         return false;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
     if (file == nullptr) {
@@ -36,11 +37,11 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     }
     png_init_io(png, file.get());
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y)
-        png_write_row(png, rgb.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 3);
+        png_write_row(png, pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * static_cast<size_t>(channels));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
