@@ -2,6 +2,7 @@
 
 #include "effects/ansi_glow_filters.h"
 #include "effects/beat_effects.h"
+#include "effects/blur_warp_filters.h"
 #include "effects/screen_basics.h"
 #include "resources/images/image_cache.h"
 #include "shell/glwindow.h"
@@ -43,6 +44,8 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
     if (soundInitialised())
         place<BeatDetector>(registry, 1, musicSpectrum(), registry);
 
+    place<WarpFilter>(registry, 8);
+
     setPrefix(imageCache, "");
     setPrefix(imageCache, "data/textures/");
     showProgress(bar, 24, window);
@@ -53,7 +56,10 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
 
     setPrefix(imageCache, "data/images/");
     place<AnsiFilter>(registry, 40);
+    place<RadialBlur>(registry, 41);
+    place<MotionBlur>(registry, 42);
     place<GlowFilter>(registry, 43);
+    place<RadialBlur>(registry, 44);
     place<NoiseEffect>(registry, 57);
     place<InvertEffect>(registry, 61);
     place<FadeEffect>(registry, 62);

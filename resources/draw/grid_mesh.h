@@ -28,6 +28,7 @@ public:
     int size() const { return n_; }
     GridVertex& vertex(int row, int column) { return vertices_[static_cast<size_t>(row * n_ + column)]; }
     std::vector<GridVertex>& vertices() { return vertices_; }
+    const std::vector<GridVertex>& vertices() const { return vertices_; }
     const std::vector<uint16_t>& triangleIndices() const { return triangles_; }
     const std::vector<uint16_t>& stripIndices() const { return strips_; }
     void setUseColours(bool on) { useColours_ = on; }

@@ -1,0 +1,368 @@
+#include "effects/blur_warp_filters.h"
+
+#include "resources/textures/texture.h"
+#include "resources/textures/texture_manager.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Orthographic unit square (y down when yDown) with identity modelview.
+void unitSquareProjection(bool yDown)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (yDown)
+        glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
+    else
+        glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void overlayStateOn()
+{
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void overlayStateOff()
+{
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glDisable(GL_TEXTURE_2D);
+}
+
+}  // namespace
+
+RadialBlur::RadialBlur() : working_(TextureManager::createTexture("radialblur", size_, size_, GL_TEXTURE_2D, GL_RGBA))
+{
+}
+
+RadialBlur::~RadialBlur() { TextureManager::releaseTexture(working_); }
+
+void RadialBlur::start(int32_t time)
+{
+    previousTime_ = time;
+    driveSource_ = true;
+    rotate_ = false;
+    angle_ = 0.0f;
+    angleStep_ = 1.0f;
+    alphaStart_ = 0.45f;
+    alphaStep_ = 0.01f;
+    insetStepU_ = 0.01f;
+    insetStepV_ = 0.01f;
+    rotationPeriod_ = 1000;
+    grabLayers_ = 10;
+    drawLayers_ = 6;
+    colorR.set(0.7f);
+    colorG.set(0.7f);
+    colorB.set(1.0f);
+}
+
+void RadialBlur::command(Command c)
+{
+    FrameGrabEffect::command(c);
+    const int32_t* a = c.args;
+    switch (c.code) {
+    case 90: grabLayers_ = a[0]; break;
+    case 91: drawLayers_ = a[0]; break;
+    case 92:
+        alphaStart_ = static_cast<float>(a[0]) / 100.0f;
+        alphaStep_ = static_cast<float>(a[1]) / 1000.0f;
+        break;
+    case 93:
+        insetStepU_ = static_cast<float>(a[0]) / 1000.0f;
+        insetStepV_ = static_cast<float>(a[1]) / 1000.0f;
+        break;
+    case 94: driveSource_ = a[0] != 0; break;
+    case 95:
+        rotate_ = a[0] != 0;
+        angleStep_ = static_cast<float>(a[1]) / 100.0f;
+        break;
+    case 96: rotationPeriod_ = a[0]; break;
+    default: break;
+    }
+}
+
+void RadialBlur::drawLayers(int count)
+{
+    if (working_ == nullptr)
+        return;
+    unitSquareProjection(true);
+    overlayStateOn();
+    working_->bind();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEnable(GL_BLEND);
+    float a = alphaStart_;
+    float u = 0.0f;
+    float v = 0.0f;
+    for (int i = 0; i < count && a > 0.0f; ++i) {
+        if (rotate_) {
+            // Not reset between layers: the turns add up.
+            glTranslatef(0.5f, 0.5f, 0.0f);
+            glRotatef(angle_ + angleStep_ * static_cast<float>(i), 0.0f, 0.0f, 1.0f);
+            glTranslatef(-0.5f, -0.5f, 0.0f);
+        }
+        glColor4f(colorR.get(), colorG.get(), colorB.get(), a);
+        glBegin(GL_QUADS);
+        glTexCoord2f(u, v);
+        glVertex2f(0.0f, 1.0f);
+        glTexCoord2f(1.0f - u, v);
+        glVertex2f(1.0f, 1.0f);
+        glTexCoord2f(1.0f - u, 1.0f - v);
+        glVertex2f(1.0f, 0.0f);
+        glTexCoord2f(u, 1.0f - v);
+        glVertex2f(0.0f, 0.0f);
+        glEnd();
+        a += alphaStep_;
+        u += insetStepU_;
+        v += insetStepV_;
+    }
+    glDisable(GL_ALPHA_TEST);
+    overlayStateOff();
+}
+
+void RadialBlur::prerender(int32_t time)
+{
+    // Another part of the show may publish a picture under this name; once
+    // it exists the blur works in it, where every other user sees it.
+    external_ = TextureManager::loadTexture("FireTexture", "", GL_TEXTURE_2D);
+    if (external_ != nullptr)
+        working_ = external_;
+    if (source_ == nullptr || working_ == nullptr)
+        return;
+    GrabCorner corner(size_, size_);
+    source_->update(time, false);
+    copyCornerInto(working_, size_, size_);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawLayers(grabLayers_);
+    copyCornerInto(working_, size_, size_);
+}
+
+void RadialBlur::update(int32_t time, bool applyViewport)
+{
+    if (source_ == nullptr && external_ == nullptr)
+        return;
+    Effect::update(time, applyViewport);
+    const int32_t dt = time - previousTime_;
+    previousTime_ = time;
+    if (driveSource_ && source_ != nullptr)
+        source_->update(time, applyViewport);
+    if (rotationPeriod_ != 0)
+        angle_ += static_cast<float>(dt) / static_cast<float>(rotationPeriod_);
+    drawLayers(drawLayers_);
+}
+
+MotionBlur::MotionBlur()
+{
+    for (int i = 0; i < 6; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "motionblur%i", i);
+        Texture* texture = TextureManager::createTexture(name, size_, size_, GL_TEXTURE_2D, GL_RGBA);
+        all_.push_back(texture);
+        free_.push_back(texture);
+    }
+}
+
+MotionBlur::~MotionBlur()
+{
+    for (Texture* texture : all_)
+        TextureManager::releaseTexture(texture);
+}
+
+void MotionBlur::start(int32_t time)
+{
+    FrameGrabEffect::start(time);
+    alpha_ = 0.5f;
+    interval_ = 4;
+}
+
+void MotionBlur::command(Command c)
+{
+    FrameGrabEffect::command(c);
+    switch (c.code) {
+    case 90: interval_ = c.args[0] < 1 ? 1 : c.args[0]; break;
+    case 94: drawSource_ = c.args[0] != 0; break;
+    case 95:
+        for (Texture* texture : trail_)
+            free_.push_back(texture);
+        trail_.clear();
+        frameCounter_ = 0;
+        break;
+    case 118: alpha_ = static_cast<float>(c.args[0]) / 255.0f; break;
+    default: break;
+    }
+}
+
+void MotionBlur::prerender(int32_t time)
+{
+    ++frameCounter_;
+    if (frameCounter_ % interval_ != 0)
+        return;
+    Texture* taken = nullptr;
+    if (!free_.empty()) {
+        taken = free_.front();
+        free_.pop_front();
+    } else if (!trail_.empty()) {
+        taken = trail_.back();
+        trail_.pop_back();
+    }
+    if (taken == nullptr)
+        return;
+    if (source_ != nullptr) {
+        glViewport(0, 0, size_, size_);
+        glScissor(0, 0, size_, size_);
+        glEnable(GL_SCISSOR_TEST);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        source_->update(time, false);
+        copyCornerInto(taken, size_, size_);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glViewport(0, 0, screenWidth, screenHeight);
+        glDisable(GL_SCISSOR_TEST);
+    }
+    trail_.push_front(taken);
+}
+
+void MotionBlur::render(int32_t time)
+{
+    if (source_ == nullptr)
+        return;
+    if (drawSource_)
+        source_->render(time);
+    if (trail_.empty())
+        return;
+    unitSquareProjection(false);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    overlayStateOn();
+    float a = alpha_;
+    const float step = alpha_ / static_cast<float>(trail_.size());
+    for (Texture* texture : trail_) {
+        glColor4f(1.0f, 1.0f, 1.0f, a);
+        if (texture != nullptr)
+            texture->bind();
+        quad_.draw();
+        a -= step;
+    }
+    glDisable(GL_ALPHA_TEST);
+    overlayStateOff();
+    glEnable(GL_CULL_FACE);
+}
+
+WarpFilter::WarpFilter()
+    : grid_(128, 1.0f, 1.0f, 0.5f, 0.5f, static_cast<float>(screenWidth) / 1024.0f,
+            static_cast<float>(screenHeight) / 1024.0f)
+{
+    target_.create(1024, 1024, false);
+    target_.makeRepeatTexture();
+    rippleScale_.set(60.0f);
+}
+
+void WarpFilter::start(int32_t time)
+{
+    FrameGrabEffect::start(time);
+    target_.begin();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    target_.end();
+}
+
+void WarpFilter::command(Command c)
+{
+    FrameGrabEffect::command(c);
+    const auto value = [&](int i) { return static_cast<float>(c.args[i]); };
+    switch (c.code) {
+    case 90:
+        amplitudeX_ = value(0) / 100.0f;
+        amplitudeY_ = value(1) / 100.0f;
+        break;
+    case 91:
+        speedX_ = 1.0f / (value(0) / 100.0f);
+        speedY_ = 1.0f / (value(1) / 100.0f);
+        break;
+    case 92:
+        frequencyX_ = value(0) / 100.0f;
+        frequencyY_ = value(1) / 100.0f;
+        break;
+    case 93: mode_ = c.args[0]; break;
+    case 94: rippleScale_.set(value(0)); break;
+    case 95:
+        rippleScale_.moveTo(value(0));
+        rippleScale_.setStartTime(c.args[1] + c.timeOffset);
+        rippleScale_.setDuration(value(2));
+        break;
+    default: break;
+    }
+}
+
+void WarpFilter::prerender(int32_t time)
+{
+    if (viewW.evaluate(time) == 0.0f || viewH.evaluate(time) == 0.0f || source_ == nullptr)
+        return;
+    target_.begin();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, screenWidth, screenHeight);
+    source_->update(time, false);
+    target_.end();
+}
+
+void WarpFilter::deform(float t)
+{
+    const int n = grid_.size();
+    const auto size = static_cast<float>(n);
+    if (mode_ == 1) {
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < n; ++j) {
+                GridVertex& v = grid_.vertex(i, j);
+                v.x = v.restX + std::sin(static_cast<float>(i) * frequencyX_ / size + t * speedX_) * amplitudeX_;
+                v.y = v.restY + std::cos(static_cast<float>(j) * frequencyY_ / size + t * speedY_) * amplitudeY_;
+                v.z = v.restZ;
+            }
+        }
+    } else if (mode_ == 2) {
+        const auto c = static_cast<float>(n / 2);
+        const float g = 1.0f / (rippleScale_.get() * size * 0.5f);
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < n; ++j) {
+                GridVertex& v = grid_.vertex(i, j);
+                const float dj = static_cast<float>(j) - c;
+                const float di = static_cast<float>(i) - c;
+                const float r = (dj * dj + di * di) * g;
+                v.x = v.restX + r * r * (std::sin(r * frequencyX_ * 6.28f + t * speedX_) * 0.5f + 0.5f) * amplitudeX_;
+                v.y = v.restY + r * r * (std::cos(r * frequencyY_ * 6.28f + t * speedY_) * 0.5f + 0.5f) * amplitudeY_;
+            }
+        }
+    }
+}
+
+void WarpFilter::update(int32_t time, bool applyViewport)
+{
+    Effect::update(time, applyViewport);
+    rippleScale_.evaluate(time);
+    unitSquareProjection(false);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glColor4f(colorR.get(), colorG.get(), colorB.get(), colorA.get());
+    glEnable(GL_TEXTURE_2D);
+    target_.bindTexImage(RenderTarget::frontLeft);
+    deform(progress_);
+    grid_.draw(true);
+    target_.releaseTexImage(RenderTarget::frontLeft);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}

@@ -1,0 +1,120 @@
+#pragma once
+// Three more frame-grab filters: a radial blur of zoomed copies, a motion
+// trail of recent frames, and a warp through a deformable grid.
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "effects/frame_grab.h"
+#include "resources/draw/grid_mesh.h"
+#include "resources/draw/screen_quad.h"
+#include "resources/targets/render_target.h"
+
+class Texture;
+
+// The source under layers of its own picture, each zoomed in a little more
+// (and optionally turned), grabbed already blurred.
+class RadialBlur : public FrameGrabEffect {
+public:
+    // Makes the working texture "radialblur", 512 x 512.
+    RadialBlur();
+    ~RadialBlur() override;
+
+    // The tuning back to its defaults and a blue-white colour; neither the
+    // clock nor the source restarts.
+    void start(int32_t time) override;
+    // Draws the source (when driven) and the blurred layers.
+    void update(int32_t time, bool applyViewport) override;
+    void render(int32_t time) override { update(time, true); }
+    // Base codes, 70, and 90 to 96.
+    void command(Command c) override;
+    // Grabs the source and blurs it into the working texture; adopts the
+    // shared "FireTexture" as working texture once it exists.
+    void prerender(int32_t time) override;
+
+    float angle() const { return angle_; }
+
+private:
+    void drawLayers(int count);
+
+    static constexpr int size_ = 512;
+    Texture* working_ = nullptr;
+    Texture* external_ = nullptr;
+    int32_t previousTime_ = 0;
+    bool driveSource_ = true;
+    bool rotate_ = false;
+    float angle_ = 0.0f;
+    float angleStep_ = 1.0f;
+    float alphaStart_ = 0.45f;
+    float alphaStep_ = 0.01f;
+    float insetStepU_ = 0.01f;
+    float insetStepV_ = 0.01f;
+    int rotationPeriod_ = 1000;
+    int grabLayers_ = 10;
+    int drawLayers_ = 6;
+};
+
+// The source with a fading trail of its last few grabbed frames.
+class MotionBlur : public FrameGrabEffect {
+public:
+    // Makes "motionblur0" to "motionblur5", 512 x 512.
+    MotionBlur();
+    ~MotionBlur() override;
+
+    // The base start, then alpha 0.5 and a grab every 4th frame.
+    void start(int32_t time) override;
+    void render(int32_t time) override;
+    // Base codes, 70, and 90 (interval), 94 (draw source), 95 (clear the
+    // trail), 118 (trail alpha).
+    void command(Command c) override;
+    // Every interval-th call: grabs the source into the oldest texture.
+    void prerender(int32_t time) override;
+
+    size_t trailLength() const { return trail_.size(); }
+    const std::deque<Texture*>& trail() const { return trail_; }
+
+private:
+    static constexpr int size_ = 512;
+    std::vector<Texture*> all_;
+    std::deque<Texture*> trail_;  // newest first
+    std::deque<Texture*> free_;
+    int frameCounter_ = 0;
+    int interval_ = 4;
+    float alpha_ = 0.5f;
+    bool drawSource_ = true;
+    UnitQuad quad_;
+};
+
+// The source rendered off-screen and drawn through a 128 x 128 grid that
+// waves or ripples.
+class WarpFilter : public FrameGrabEffect {
+public:
+    // Makes its 1024 x 1024 render target with a repeating texture.
+    WarpFilter();
+
+    // The base start, then the target cleared to transparent black.
+    void start(int32_t time) override;
+    // Draws the target through the deformed grid.
+    void update(int32_t time, bool applyViewport) override;
+    void render(int32_t time) override { update(time, true); }
+    // Base codes, 70, and 90 to 95.
+    void command(Command c) override;
+    // Renders the source into the target, unless the viewport is empty.
+    void prerender(int32_t time) override;
+
+    // Moves the grid's vertices for time parameter t (the mode decides how).
+    void deform(float t);
+    const GridMesh& grid() const { return grid_; }
+
+private:
+    RenderTarget target_;
+    GridMesh grid_;
+    float amplitudeX_ = 0.05f;
+    float amplitudeY_ = 0.05f;
+    float speedX_ = 0.2f;
+    float speedY_ = 1.0f / 9.0f;
+    float frequencyX_ = 7.0f;
+    float frequencyY_ = 9.0f;
+    int mode_ = 1;
+    AnimParam rippleScale_;
+};

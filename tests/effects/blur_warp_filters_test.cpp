@@ -1,0 +1,186 @@
+#include "tests/support/commands.h"
+#include "tests/support/gl_test.h"
+#include "tests/support/picture_source.h"
+
+#include "effects/blur_warp_filters.h"
+#include "resources/images/image_cache.h"
+#include "resources/textures/texture_manager.h"
+#include "timeline/registry.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include <vector>
+
+namespace {
+
+constexpr int sourcePlace = 11;
+
+class BlurWarpFiltersTest : public GLTest {
+protected:
+    void SetUp() override
+    {
+        // The radial blur asks the texture manager for "FireTexture" by name.
+        static ImageCache images;
+        TextureManager::setImageLibrary(&images);
+        glViewport(0, 0, 640, 480);
+        glDisable(GL_SCISSOR_TEST);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    void TearDown() override { EffectRegistry::instance().set(sourcePlace, nullptr); }
+    static void bindSource(Effect& filter, Effect& source)
+    {
+        EffectRegistry::instance().set(sourcePlace, &source);
+        filter.command(numericCommand(70, {sourcePlace}));
+    }
+    static std::vector<uint8_t> drawFrame(Effect& filter, int32_t time)
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        filter.prerender(time);
+        filter.render(time);
+        std::vector<uint8_t> rgb(640 * 480 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        return rgb;
+    }
+    static int red(const std::vector<uint8_t>& rgb, int x, int y) { return rgb[(y * 640 + x) * 3]; }
+};
+
+TEST_F(BlurWarpFiltersTest, RadialBlurSpreadsTheSourceOutwards)
+{
+    PictureSource source(PictureSource::Picture::square);
+    RadialBlur blur;
+    bindSource(blur, source);
+    blur.start(0);
+    const std::vector<uint8_t> blurred = drawFrame(blur, 0);
+    // The square spans 256..384; zoomed layers reach beyond it.
+    EXPECT_EQ(red(blurred, 320, 240), 255);
+    EXPECT_GT(red(blurred, 250, 240), 0);
+    EXPECT_EQ(red(blurred, 20, 20), 0);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+}
+
+TEST_F(BlurWarpFiltersTest, RadialBlurStopsWhenAlphaRunsOutAndTurns)
+{
+    PictureSource source(PictureSource::Picture::square);
+    RadialBlur blur;
+    bindSource(blur, source);
+    blur.start(0);
+    blur.command(numericCommand(94, {0}));        // the source itself not drawn
+    blur.command(numericCommand(92, {0, -100}));  // alpha starts at 0: no layer at all
+    const std::vector<uint8_t> none = drawFrame(blur, 0);
+    EXPECT_EQ(red(none, 320, 240), 0);
+
+    blur.start(1000);  // back to the defaults: a degree per second
+    blur.update(1500, true);
+    EXPECT_FLOAT_EQ(blur.angle(), 0.5f);
+    blur.command(numericCommand(96, {10}));
+    blur.update(2000, true);
+    EXPECT_FLOAT_EQ(blur.angle(), 50.5f);  // 500 ms more at 10 ms per degree
+    blur.command(numericCommand(96, {0}));
+    blur.update(2500, true);
+    EXPECT_FLOAT_EQ(blur.angle(), 50.5f);
+}
+
+TEST_F(BlurWarpFiltersTest, RadialBlurWithoutSourceDrawsNothing)
+{
+    RadialBlur blur;
+    blur.start(0);
+    glClearColor(0.5f, 0.5f, 0.5f, 1);
+    const std::vector<uint8_t> frame = drawFrame(blur, 0);
+    EXPECT_EQ(red(frame, 320, 240), 128);
+    glClearColor(0, 0, 0, 1);
+}
+
+TEST_F(BlurWarpFiltersTest, MotionBlurTrailRotatesAndClears)
+{
+    PictureSource source(PictureSource::Picture::square);
+    MotionBlur motion;
+    bindSource(motion, source);
+    motion.start(0);
+    motion.command(numericCommand(90, {0}));  // below 1 counts as 1: every frame
+    std::vector<Texture*> grabbed;
+    for (int frame = 0; frame < 6; ++frame) {
+        motion.prerender(frame);
+        grabbed.push_back(motion.trail().front());
+    }
+    EXPECT_EQ(motion.trailLength(), 6u);
+    motion.prerender(6);
+    EXPECT_EQ(motion.trailLength(), 6u);
+    EXPECT_EQ(motion.trail().front(), grabbed[0]);  // the oldest came round again
+
+    motion.command(numericCommand(95, {}));
+    EXPECT_EQ(motion.trailLength(), 0u);
+    motion.command(numericCommand(90, {3}));
+    motion.prerender(7);
+    motion.prerender(8);
+    EXPECT_EQ(motion.trailLength(), 0u);
+    motion.prerender(9);
+    EXPECT_EQ(motion.trailLength(), 1u);
+}
+
+TEST_F(BlurWarpFiltersTest, MotionBlurDrawsTheSourceAndItsTrail)
+{
+    PictureSource source(PictureSource::Picture::square);
+    MotionBlur motion;
+    bindSource(motion, source);
+    motion.start(0);
+    motion.command(numericCommand(94, {0}));
+    EXPECT_EQ(red(drawFrame(motion, 0), 320, 240), 0);  // no trail yet, no source drawn
+    motion.command(numericCommand(90, {1}));
+    motion.command(numericCommand(118, {255}));
+    // The grabbed corner (512 wide) holds the square at 0.4..0.6 of 512 px,
+    // stretched over the screen by the trail quad.
+    const std::vector<uint8_t> trail = drawFrame(motion, 10);
+    EXPECT_EQ(red(trail, 320, 240), 255);
+    EXPECT_EQ(red(trail, 20, 20), 0);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    glDisable(GL_CULL_FACE);
+}
+
+TEST_F(BlurWarpFiltersTest, WarpWithoutAmplitudeShowsTheSourceUndistorted)
+{
+    PictureSource source(PictureSource::Picture::square);
+    WarpFilter warp;
+    bindSource(warp, source);
+    warp.start(0);
+    warp.command(numericCommand(90, {0, 0}));
+    const std::vector<uint8_t> frame = drawFrame(warp, 50);
+    EXPECT_EQ(red(frame, 320, 240), 255);
+    EXPECT_EQ(red(frame, 270, 210), 255);
+    EXPECT_EQ(red(frame, 250, 240), 0);
+    EXPECT_EQ(red(frame, 320, 180), 0);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
+
+TEST_F(BlurWarpFiltersTest, WarpWavesMoveTheGrid)
+{
+    WarpFilter warp;
+    warp.start(0);
+    warp.command(numericCommand(90, {10, 0}));
+    warp.deform(0.0f);
+    const GridVertex& v = warp.grid().vertices()[5 * 128 + 3];
+    EXPECT_NEAR(v.x - v.restX, std::sin(5 * 7.0f / 128) * 0.1f, 1e-6);
+    EXPECT_FLOAT_EQ(v.y, v.restY);
+    warp.command(numericCommand(93, {7}));  // an unknown mode keeps the last shape
+    const float before = v.x;
+    warp.deform(10.0f);
+    EXPECT_FLOAT_EQ(v.x, before);
+}
+
+TEST_F(BlurWarpFiltersTest, WarpWithAnEmptyViewportNeitherGrabsNorShows)
+{
+    PictureSource source(PictureSource::Picture::square);
+    WarpFilter warp;
+    bindSource(warp, source);
+    warp.start(0);
+    warp.command(numericCommand(202, {0, 0, 0, 100}));
+    const std::vector<uint8_t> frame = drawFrame(warp, 0);
+    EXPECT_EQ(red(frame, 320, 240), 0);
+    glViewport(0, 0, 640, 480);
+}
+
+}  // namespace
