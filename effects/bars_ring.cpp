@@ -1,0 +1,216 @@
+#include "effects/bars_ring.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "resources/textures/texture_manager.h"
+
+namespace {
+
+// A count from the script beyond this would only exhaust memory.
+constexpr int32_t largestBarCount = 65536;
+
+// The show's random numbers are 15-bit values scaled by 1 / 32767; this
+// runtime's rand() reaches far beyond 32767, so only its low 15 bits count.
+float randomUnit() { return static_cast<float>(std::rand() % 32768) / 32767.0f; }
+
+// Both overlays draw in the unit square with y pointing down.
+void beginOverlay()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+}  // namespace
+
+BarsEffect::BarsEffect() : bars_(40, Bar{0.0f, 0.0f, 0.0f, 0.0f}) {}
+
+void BarsEffect::refill()
+{
+    for (Bar& bar : bars_) {
+        const float r1 = randomUnit();
+        const float r2 = randomUnit();
+        const float r3 = randomUnit();
+        const float r4 = randomUnit();
+        bar.alpha = colorA.get() * r1;
+        bar.position = r2;
+        bar.width = r3 * widthScale_;
+        bar.speed = r4 * 2.0f - 1.1f;
+    }
+}
+
+void BarsEffect::move(int32_t dt)
+{
+    // A divisor of 0 would turn every position into infinity or NaN and the
+    // bars would never come back; such bars hold still instead.
+    if (speedDivisor_ == 0)
+        return;
+    const float step = static_cast<float>(dt) / static_cast<float>(speedDivisor_);
+    for (Bar& bar : bars_) {
+        float p = bar.position + step * bar.speed;
+        if (p > 1.0f + widthScale_)
+            p = -widthScale_;
+        else if (p < -widthScale_)
+            p = 1.0f + widthScale_;
+        bar.position = p;
+    }
+}
+
+void BarsEffect::start(int32_t time)
+{
+    moveTime_ = time;
+    refill();
+}
+
+void BarsEffect::render(int32_t time)
+{
+    Effect::render(time);
+    beginOverlay();
+    glDisable(GL_TEXTURE_2D);
+    if (!flicker_) {
+        move(time - moveTime_);
+        moveTime_ = time;
+    } else if (time - moveTime_ > interval_) {
+        refill();
+        moveTime_ = time;
+    }
+    drawBars();
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void BarsEffect::drawBars() const
+{
+    if (bars_.empty())
+        return;
+    const float r = colorR.get(), g = colorG.get(), b = colorB.get();
+    glBegin(GL_QUADS);
+    for (const Bar& bar : bars_) {
+        glColor4f(r, g, b, bar.alpha);
+        const float near = bar.position, far = bar.position + bar.width;
+        if (horizontal_) {
+            glVertex2f(0.0f, near);
+            glVertex2f(1.0f, near);
+            glVertex2f(1.0f, far);
+            glVertex2f(0.0f, far);
+        } else {
+            glVertex2f(near, 0.0f);
+            glVertex2f(far, 0.0f);
+            glVertex2f(far, 1.0f);
+            glVertex2f(near, 1.0f);
+        }
+    }
+    glEnd();
+}
+
+void BarsEffect::command(Command c)
+{
+    Effect::command(c);
+    const int32_t a0 = c.args[0];
+    switch (c.code) {
+    case 10:
+        speedDivisor_ = a0;
+        break;
+    case 90:
+        bars_.assign(static_cast<size_t>(std::clamp(a0, 0, largestBarCount)), Bar{0.0f, 0.0f, 0.0f, 0.0f});
+        refill();
+        break;
+    case 91:
+        interval_ = a0;
+        break;
+    case 92:
+        widthScale_ = static_cast<float>(a0) / 100.0f;
+        refill();
+        break;
+    case 93:
+        horizontal_ = (a0 == 0);
+        break;
+    case 94:
+        flicker_ = (a0 == 0);
+        break;
+    case 201:
+        refill();
+        break;
+    default:
+        break;
+    }
+}
+
+SpriteRing::SpriteRing()
+    : texture_(TextureManager::loadTexture("particle_black2.png", "data/textures/", GL_TEXTURE_2D)),
+      sprites_(std::make_unique<QuadBatch>(capacity_))
+{
+}
+
+SpriteRing::~SpriteRing()
+{
+    if (texture_ != nullptr)
+        TextureManager::releaseTexture(texture_);
+}
+
+void SpriteRing::start(int32_t time)
+{
+    reset(time);
+    size_ = 0.1f;
+    radius_ = 0.4f;
+    centreX_ = 1.0f;
+    centreY_ = 1.0f;
+}
+
+void SpriteRing::render(int32_t time)
+{
+    Effect::render(time);
+    beginOverlay();
+    glEnable(GL_TEXTURE_2D);
+    if (texture_ != nullptr)
+        texture_->bind();
+    const float alpha = colorA.get();
+    for (int i = 0; i < count_; ++i) {
+        const float a = static_cast<float>(i) * 6.2831855f / static_cast<float>(count_) + progress_;
+        sprites_->setQuad(i, std::sin(a) * radius_ + centreX_, std::cos(a) * radius_ + centreY_, size_, size_, 0.0f,
+                          alpha);
+    }
+    sprites_->draw(count_, 0, true);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void SpriteRing::command(Command c)
+{
+    Effect::command(c);
+    const float a0 = static_cast<float>(c.args[0]) / 100.0f;
+    const float a1 = static_cast<float>(c.args[1]) / 100.0f;
+    switch (c.code) {
+    case 90:
+        size_ = a0;
+        radius_ = a1;
+        break;
+    case 91:
+        centreX_ = a0;
+        centreY_ = a1;
+        break;
+    case 92:
+        count_ = std::clamp(c.args[0], 0, capacity_);
+        break;
+    default:
+        break;
+    }
+}
