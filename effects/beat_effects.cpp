@@ -3,6 +3,7 @@
 #include "resources/draw/screen_quad.h"
 #include "resources/textures/texture_manager.h"
 #include "shell/music.h"
+#include "timeline/demo_random.h"
 #include "timeline/registry.h"
 
 #include <GL/gl.h>
@@ -153,7 +154,7 @@ NoiseEffect::~NoiseEffect() = default;
 void NoiseEffect::randomise(size_t firstPixel, size_t count)
 {
     for (size_t k = firstPixel; k < firstPixel + count; ++k) {
-        const auto g = static_cast<unsigned char>(static_cast<float>(std::rand()) / 32767.0f * 255.0f);
+        const auto g = static_cast<unsigned char>(demoRandomUnit() * 255.0f);
         unsigned char* p = &pixels_[k * 4];
         p[0] = p[1] = p[2] = g;
         p[3] = 255;

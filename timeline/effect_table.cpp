@@ -3,6 +3,7 @@
 #include "effects/ansi_glow_filters.h"
 #include "effects/beat_effects.h"
 #include "effects/blur_warp_filters.h"
+#include "effects/ribbons_trails.h"
 #include "effects/screen_basics.h"
 #include "resources/images/image_cache.h"
 #include "shell/glwindow.h"
@@ -44,6 +45,7 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
     if (soundInitialised())
         place<BeatDetector>(registry, 1, musicSpectrum(), registry);
 
+    place<TrailsEffect>(registry, 7);
     place<WarpFilter>(registry, 8);
 
     setPrefix(imageCache, "");
@@ -60,6 +62,7 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
     place<MotionBlur>(registry, 42);
     place<GlowFilter>(registry, 43);
     place<RadialBlur>(registry, 44);
+    place<RibbonsEffect>(registry, 48);
     place<NoiseEffect>(registry, 57);
     place<InvertEffect>(registry, 61);
     place<FadeEffect>(registry, 62);
