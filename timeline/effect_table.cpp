@@ -3,6 +3,7 @@
 #include "effects/ansi_glow_filters.h"
 #include "effects/beat_effects.h"
 #include "effects/blur_warp_filters.h"
+#include "effects/image_layers.h"
 #include "effects/ribbons_trails.h"
 #include "effects/screen_basics.h"
 #include "resources/images/image_cache.h"
@@ -45,6 +46,7 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
     if (soundInitialised())
         place<BeatDetector>(registry, 1, musicSpectrum(), registry);
 
+    place<ImageLayer>(registry, 2);
     place<TrailsEffect>(registry, 7);
     place<WarpFilter>(registry, 8);
 
@@ -63,6 +65,9 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
     place<GlowFilter>(registry, 43);
     place<RadialBlur>(registry, 44);
     place<RibbonsEffect>(registry, 48);
+    place<LayerGroup>(registry, 54);
+    place<ImageLayer>(registry, 55);
+    place<ImageLayer>(registry, 56);
     place<NoiseEffect>(registry, 57);
     place<InvertEffect>(registry, 61);
     place<FadeEffect>(registry, 62);
