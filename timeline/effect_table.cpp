@@ -1,9 +1,11 @@
 #include "timeline/effect_table.h"
 
 #include "effects/ansi_glow_filters.h"
+#include "effects/bars_ring.h"
 #include "effects/beat_effects.h"
 #include "effects/blur_warp_filters.h"
 #include "effects/image_layers.h"
+#include "effects/interference_clouds.h"
 #include "effects/ribbons_trails.h"
 #include "effects/screen_basics.h"
 #include "resources/images/image_cache.h"
@@ -47,6 +49,8 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
         place<BeatDetector>(registry, 1, musicSpectrum(), registry);
 
     place<ImageLayer>(registry, 2);
+    place<InterferenceEffect>(registry, 5);
+    place<CloudsEffect>(registry, 6);
     place<TrailsEffect>(registry, 7);
     place<WarpFilter>(registry, 8);
 
@@ -64,7 +68,10 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
     place<MotionBlur>(registry, 42);
     place<GlowFilter>(registry, 43);
     place<RadialBlur>(registry, 44);
+    place<BarsEffect>(registry, 46);
+    place<BarsEffect>(registry, 47);
     place<RibbonsEffect>(registry, 48);
+    place<SpriteRing>(registry, 49);
     place<LayerGroup>(registry, 54);
     place<ImageLayer>(registry, 55);
     place<ImageLayer>(registry, 56);
