@@ -149,7 +149,8 @@ Canvas reeds()
     return canvas;
 }
 
-// A pale moon with a few soft craters and a faint halo on the night sky.
+// A pale moon with a few soft craters and a faint halo on black, so that
+// added over a sky only the moon shows.
 Canvas moon()
 {
     struct Crater {
@@ -168,9 +169,9 @@ Canvas moon()
                 surface -= c.depth * smoothstep(c.r, c.r * 0.4f, std::hypot(fx - c.x, fy - c.y));
             const float halo = 0.25f * std::exp(-(d - 40.0f) * (d - 40.0f) / 120.0f) * (1.0f - disc);
             Pixel& p = canvas.at(x, y);
-            p.r = 0.02f + disc * surface + halo * 0.6f;
-            p.g = 0.03f + disc * surface + halo * 0.7f;
-            p.b = 0.08f + disc * surface * 0.95f + halo;
+            p.r = disc * surface + halo * 0.6f;
+            p.g = disc * surface + halo * 0.7f;
+            p.b = disc * surface * 0.95f + halo;
         }
     }
     return canvas;
