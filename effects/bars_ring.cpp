@@ -4,18 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "resources/textures/texture_manager.h"
+#include "timeline/demo_random.h"
 
 namespace {
 
 // A count from the script beyond this would only exhaust memory.
 constexpr int32_t largestBarCount = 65536;
-
-// The show's random numbers are 15-bit values scaled by 1 / 32767; this
-// runtime's rand() reaches far beyond 32767, so only its low 15 bits count.
-float randomUnit() { return static_cast<float>(std::rand() % 32768) / 32767.0f; }
 
 // Both overlays draw in the unit square with y pointing down.
 void beginOverlay()
@@ -39,10 +35,10 @@ BarsEffect::BarsEffect() : bars_(40, Bar{0.0f, 0.0f, 0.0f, 0.0f}) {}
 void BarsEffect::refill()
 {
     for (Bar& bar : bars_) {
-        const float r1 = randomUnit();
-        const float r2 = randomUnit();
-        const float r3 = randomUnit();
-        const float r4 = randomUnit();
+        const float r1 = demoRandomUnit();
+        const float r2 = demoRandomUnit();
+        const float r3 = demoRandomUnit();
+        const float r4 = demoRandomUnit();
         bar.alpha = colorA.get() * r1;
         bar.position = r2;
         bar.width = r3 * widthScale_;
