@@ -1,6 +1,6 @@
 // pictures: paints the show's pictures from formulas, the same every run.
 //   pictures DATA_DIR
-// writes DATA_DIR/textures/particle1.png and, under DATA_DIR/images/,
+// writes DATA_DIR/textures/particle1.png and dot3.png and, under DATA_DIR/images/,
 // ripples.png (tiles in both directions, for scrolling), dusk.png,
 // reeds.png and title.png (transparent around their shapes, for sparks and
 // blending) and moon.tga.
@@ -34,6 +34,25 @@ Canvas spark()
             p.g = 0.82f + 0.18f * core;
             p.b = 0.55f + 0.45f * core;
             p.a = std::fmin(1.0f, core + halo) * smoothstep(1.0f, 0.85f, std::sqrt(r2));
+        }
+    }
+    return canvas;
+}
+
+// The head of a light trail: a white point in a wide soft glow, drawn
+// additively, so all of its shape is in the alpha.
+Canvas glowDot()
+{
+    Canvas canvas(64, 64);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const float dx = (static_cast<float>(x) - 31.5f) / 32.0f;
+            const float dy = (static_cast<float>(y) - 31.5f) / 32.0f;
+            const float r2 = dx * dx + dy * dy;
+            Pixel& p = canvas.at(x, y);
+            p.r = p.g = p.b = 1.0f;
+            p.a = std::fmin(1.0f, std::exp(-r2 * 30.0f) + 0.35f * std::exp(-r2 * 6.0f)) *
+                  smoothstep(1.0f, 0.9f, std::sqrt(r2));
         }
     }
     return canvas;
@@ -192,6 +211,7 @@ int main(int argc, char** argv)
     const std::string textures = (data / "textures").string() + "/";
     const std::string images = (data / "images").string() + "/";
     const bool written = spark().writePng(textures + "particle1.png", true) &&
+                         glowDot().writePng(textures + "dot3.png", true) &&
                          ripples().writePng(images + "ripples.png", false) &&
                          dusk().writePng(images + "dusk.png", false) &&
                          reeds().writePng(images + "reeds.png", true) &&
