@@ -40,12 +40,8 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         filter.prerender(time);
         filter.render(time);
-        std::vector<uint8_t> rgb(640 * 480 * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        return rgb;
+        return readFrameRgb();
     }
-    static int red(const std::vector<uint8_t>& rgb, int x, int y) { return rgb[(y * 640 + x) * 3]; }
 };
 
 TEST_F(BlurWarpFiltersTest, RadialBlurSpreadsTheSourceOutwards)
@@ -56,9 +52,9 @@ TEST_F(BlurWarpFiltersTest, RadialBlurSpreadsTheSourceOutwards)
     blur.start(0);
     const std::vector<uint8_t> blurred = drawFrame(blur, 0);
     // The square spans 256..384; zoomed layers reach beyond it.
-    EXPECT_EQ(red(blurred, 320, 240), 255);
-    EXPECT_GT(red(blurred, 250, 240), 0);
-    EXPECT_EQ(red(blurred, 20, 20), 0);
+    EXPECT_EQ(redAt(blurred, 320, 240), 255);
+    EXPECT_GT(redAt(blurred, 250, 240), 0);
+    EXPECT_EQ(redAt(blurred, 20, 20), 0);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
@@ -72,7 +68,7 @@ TEST_F(BlurWarpFiltersTest, RadialBlurStopsWhenAlphaRunsOutAndTurns)
     blur.command(numericCommand(94, {0}));        // the source itself not drawn
     blur.command(numericCommand(92, {0, -100}));  // alpha starts at 0: no layer at all
     const std::vector<uint8_t> none = drawFrame(blur, 0);
-    EXPECT_EQ(red(none, 320, 240), 0);
+    EXPECT_EQ(redAt(none, 320, 240), 0);
 
     blur.start(1000);  // back to the defaults: a degree per second
     blur.update(1500, true);
@@ -91,7 +87,7 @@ TEST_F(BlurWarpFiltersTest, RadialBlurWithoutSourceDrawsNothing)
     blur.start(0);
     glClearColor(0.5f, 0.5f, 0.5f, 1);
     const std::vector<uint8_t> frame = drawFrame(blur, 0);
-    EXPECT_EQ(red(frame, 320, 240), 128);
+    EXPECT_EQ(redAt(frame, 320, 240), 128);
     glClearColor(0, 0, 0, 1);
 }
 
@@ -129,14 +125,14 @@ TEST_F(BlurWarpFiltersTest, MotionBlurDrawsTheSourceAndItsTrail)
     bindSource(motion, source);
     motion.start(0);
     motion.command(numericCommand(94, {0}));
-    EXPECT_EQ(red(drawFrame(motion, 0), 320, 240), 0);  // no trail yet, no source drawn
+    EXPECT_EQ(redAt(drawFrame(motion, 0), 320, 240), 0);  // no trail yet, no source drawn
     motion.command(numericCommand(90, {1}));
     motion.command(numericCommand(118, {255}));
     // The grabbed corner (512 wide) holds the square at 0.4..0.6 of 512 px,
     // stretched over the screen by the trail quad.
     const std::vector<uint8_t> trail = drawFrame(motion, 10);
-    EXPECT_EQ(red(trail, 320, 240), 255);
-    EXPECT_EQ(red(trail, 20, 20), 0);
+    EXPECT_EQ(redAt(trail, 320, 240), 255);
+    EXPECT_EQ(redAt(trail, 20, 20), 0);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     glDisable(GL_CULL_FACE);
 }
@@ -149,10 +145,10 @@ TEST_F(BlurWarpFiltersTest, WarpWithoutAmplitudeShowsTheSourceUndistorted)
     warp.start(0);
     warp.command(numericCommand(90, {0, 0}));
     const std::vector<uint8_t> frame = drawFrame(warp, 50);
-    EXPECT_EQ(red(frame, 320, 240), 255);
-    EXPECT_EQ(red(frame, 270, 210), 255);
-    EXPECT_EQ(red(frame, 250, 240), 0);
-    EXPECT_EQ(red(frame, 320, 180), 0);
+    EXPECT_EQ(redAt(frame, 320, 240), 255);
+    EXPECT_EQ(redAt(frame, 270, 210), 255);
+    EXPECT_EQ(redAt(frame, 250, 240), 0);
+    EXPECT_EQ(redAt(frame, 320, 180), 0);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
 }
 
@@ -179,7 +175,7 @@ TEST_F(BlurWarpFiltersTest, WarpWithAnEmptyViewportNeitherGrabsNorShows)
     warp.start(0);
     warp.command(numericCommand(202, {0, 0, 0, 100}));
     const std::vector<uint8_t> frame = drawFrame(warp, 0);
-    EXPECT_EQ(red(frame, 320, 240), 0);
+    EXPECT_EQ(redAt(frame, 320, 240), 0);
     glViewport(0, 0, 640, 480);
 }
 

@@ -24,14 +24,6 @@ protected:
     }
     void TearDown() override { EffectRegistry::instance().set(sourcePlace, nullptr); }
 
-    static std::vector<uint8_t> frame()
-    {
-        std::vector<uint8_t> rgb(640 * 480 * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        return rgb;
-    }
-    static uint8_t red(const std::vector<uint8_t>& rgb, int x, int y) { return rgb[(y * 640 + x) * 3]; }
 
     // One frame as the registry draws it: background, pre-render, render.
     static std::vector<uint8_t> drawFrame(Effect& filter, int32_t time)
@@ -39,13 +31,13 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         filter.prerender(time);
         filter.render(time);
-        return frame();
+        return readFrameRgb();
     }
     static std::vector<uint8_t> drawSourceAlone(Effect& source, int32_t time)
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         source.render(time);
-        return frame();
+        return readFrameRgb();
     }
     static void bindSource(Effect& filter, Effect& source)
     {
@@ -63,8 +55,8 @@ TEST_F(FrameGrabFiltersTest, WithoutASourceNothingIsDrawn)
         filter->activate();
         glClearColor(0.5f, 0.5f, 0.5f, 1);
         const std::vector<uint8_t> result = drawFrame(*filter, 100);
-        EXPECT_EQ(red(result, 10, 10), 128);
-        EXPECT_EQ(red(result, 320, 240), 128);
+        EXPECT_EQ(redAt(result, 10, 10), 128);
+        EXPECT_EQ(redAt(result, 320, 240), 128);
     }
     // A place outside the registry or an empty one leaves no source either.
     ansi.command(numericCommand(70, {64}));
@@ -96,14 +88,14 @@ TEST_F(FrameGrabFiltersTest, AnsiAtFullBrightnessAddsBlockyCopies)
     const int y = 200;
     int previous = -1;
     for (int cell = 0; cell < 64; ++cell) {
-        const int first = red(filtered, cell * 10, y) - red(plain, cell * 10, y);
+        const int first = redAt(filtered, cell * 10, y) - redAt(plain, cell * 10, y);
         for (int x = cell * 10; x < cell * 10 + 10; ++x)
-            ASSERT_EQ(red(filtered, x, y) - red(plain, x, y), first) << "x " << x;
+            ASSERT_EQ(redAt(filtered, x, y) - redAt(plain, x, y), first) << "x " << x;
         EXPECT_GE(first, previous);
         previous = first;
     }
     // Both copies at full strength: about twice the source at the right.
-    EXPECT_NEAR(red(filtered, 635, y) - red(plain, 635, y), 2 * 0.3 * 255, 12);
+    EXPECT_NEAR(redAt(filtered, 635, y) - redAt(plain, 635, y), 2 * 0.3 * 255, 12);
 }
 
 TEST_F(FrameGrabFiltersTest, GrabLeavesViewportScissorAndClearColour)
@@ -153,11 +145,11 @@ TEST_F(FrameGrabFiltersTest, GlowBrightensAroundTheSource)
     const std::vector<uint8_t> glowing = drawFrame(glow, 0);
     // Just outside the square (which spans x 256..384) the plain picture is
     // black; the glow spreads light there, most near the edge.
-    EXPECT_EQ(red(plain, 250, 240), 0);
-    EXPECT_GT(red(glowing, 250, 240), 20);
-    EXPECT_GT(red(glowing, 250, 240), red(glowing, 200, 240));
-    EXPECT_EQ(red(glowing, 20, 20), 0);  // far away: nothing
-    EXPECT_EQ(red(glowing, 320, 240), 255);
+    EXPECT_EQ(redAt(plain, 250, 240), 0);
+    EXPECT_GT(redAt(glowing, 250, 240), 20);
+    EXPECT_GT(redAt(glowing, 250, 240), redAt(glowing, 200, 240));
+    EXPECT_EQ(redAt(glowing, 20, 20), 0);  // far away: nothing
+    EXPECT_EQ(redAt(glowing, 320, 240), 255);
 }
 
 TEST_F(FrameGrabFiltersTest, GlowNotifiesTheSourceInOrder)

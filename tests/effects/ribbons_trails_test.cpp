@@ -24,13 +24,6 @@ protected:
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
-    static std::vector<uint8_t> frame()
-    {
-        std::vector<uint8_t> rgb(640 * 480 * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        return rgb;
-    }
     static size_t litCount(const std::vector<uint8_t>& rgb)
     {
         size_t lit = 0;
@@ -54,7 +47,7 @@ TEST_F(RibbonsTrailsTest, RibbonsCrossTheScreenInSkyBlue)
     ribbons.start(0);
     EXPECT_EQ(ribbons.duration(), 400);
     ribbons.render(200);
-    const std::vector<uint8_t> rgb = frame();
+    const std::vector<uint8_t> rgb = readFrameRgb();
     // Somewhere along the middle rows the additive ribbons light the screen,
     // bluer than red; the far left and right edges stay dark at the top.
     int bestBlue = 0, redThere = 0;
@@ -115,7 +108,7 @@ TEST_F(RibbonsTrailsTest, TrailsCommandsAndDrawing)
     // 250 ms at the default duration of 500: half a degree of turn.
     EXPECT_FLOAT_EQ(trails.angle(), 0.5f);
     EXPECT_FLOAT_EQ(trails.trail(0).param(), 0.5f);
-    EXPECT_GT(litCount(frame()), 100u);
+    EXPECT_GT(litCount(readFrameRgb()), 100u);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     glDisable(GL_LINE_SMOOTH);
 
@@ -123,7 +116,7 @@ TEST_F(RibbonsTrailsTest, TrailsCommandsAndDrawing)
     EXPECT_EQ(trails.trailCount(), 0u);
     glClear(GL_COLOR_BUFFER_BIT);
     trails.render(500);
-    EXPECT_EQ(litCount(frame()), 0u);
+    EXPECT_EQ(litCount(readFrameRgb()), 0u);
     glDisable(GL_LINE_SMOOTH);
 }
 

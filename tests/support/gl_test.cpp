@@ -45,6 +45,15 @@ Rgba readPixel(int x, int y)
     return pixel;
 }
 
+std::vector<uint8_t> readFrameRgb()
+{
+    std::vector<uint8_t> rgb(640 * 480 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
 Rgba readPixelFromTop(int x, int y)
 {
     constexpr int windowHeight = 480;

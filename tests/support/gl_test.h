@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "shell/glwindow.h"
@@ -30,6 +31,12 @@ Rgba readPixel(int x, int y);
 
 // Reads one pixel counted from the top-left corner, as a picture is seen.
 Rgba readPixelFromTop(int x, int y);
+
+// The whole 640 x 480 back buffer as RGB bytes, bottom row first.
+std::vector<uint8_t> readFrameRgb();
+
+// The red byte of pixel (x, y) of such a frame, bottom-left origin.
+inline int redAt(const std::vector<uint8_t>& rgb, int x, int y) { return rgb[(static_cast<size_t>(y) * 640 + x) * 3]; }
 
 // Absolute path of a shared test input under the testdata folder.
 std::string testDataPath(const std::string& relative);
