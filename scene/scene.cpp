@@ -176,8 +176,7 @@ void Scene::moveToFront(SceneNode* node)
     if (objects_ == node)
         return;
     node->unlink();
-    // The new head: link the old head after it.
-    node->linkAfter(objects_);
+    objects_->linkBefore(node);
     objects_ = node;
 }
 

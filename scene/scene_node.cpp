@@ -90,6 +90,15 @@ void SceneNode::linkAfter(SceneNode* node)
     next_ = node;
 }
 
+void SceneNode::linkBefore(SceneNode* node)
+{
+    node->previous_ = previous_;
+    node->next_ = this;
+    if (previous_ != nullptr)
+        previous_->next_ = node;
+    previous_ = node;
+}
+
 void SceneNode::addChild(SceneNode* child)
 {
     if (firstChild_ == nullptr) {

@@ -120,9 +120,11 @@ public:
 
     // List surgery for the owner of a chain: unlinks this node from its
     // neighbours (the caller fixes a head that pointed here), or links
-    // `node` after this one.
+    // the unlinked `node` after this one.
     void unlink();
     void linkAfter(SceneNode* node);
+    // Links `node` before this one.
+    void linkBefore(SceneNode* node);
 
 protected:
     // Copies every field but the links and children.

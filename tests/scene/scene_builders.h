@@ -77,3 +77,21 @@ inline void clearFrame(float grey = 0.0f)
 }
 
 inline Rgba centrePixel() { return readPixelFromTop(320, 240); }
+
+// An uncompressed 24-bit TGA picture of one colour, as bytes.
+inline std::string solidTga(int width, int height, uint8_t r, uint8_t g, uint8_t b)
+{
+    std::string bytes(18, '\0');
+    bytes[2] = 2;  // true colour, uncompressed
+    bytes[12] = static_cast<char>(width & 0xFF);
+    bytes[13] = static_cast<char>(width >> 8);
+    bytes[14] = static_cast<char>(height & 0xFF);
+    bytes[15] = static_cast<char>(height >> 8);
+    bytes[16] = 24;
+    for (int i = 0; i < width * height; ++i) {
+        bytes += static_cast<char>(b);
+        bytes += static_cast<char>(g);
+        bytes += static_cast<char>(r);
+    }
+    return bytes;
+}
