@@ -68,8 +68,9 @@ TEST_F(EffectTableTest, EveryNumberHoldsItsClass)
     const std::set<int> elsewhere = {1, 21, 23, 24, 25, 27};
     EffectRegistry& registry = EffectRegistry::instance();
     for (int n = 0; n < EffectRegistry::size; ++n) {
-        if (elsewhere.count(n) == 0)
+        if (elsewhere.count(n) == 0) {
             EXPECT_EQ(registry.get(n) != nullptr, filled.count(n) != 0) << "number " << n;
+        }
     }
 }
 
