@@ -24,7 +24,7 @@ function(stillwater_data_generator program folder comment)
   add_dependencies(show_archive show_${program})
 endfunction()
 
-foreach(part IN ITEMS archive music pictures patterns)
+foreach(part IN ITEMS archive music pictures patterns scenes)
   if(EXISTS ${CMAKE_SOURCE_DIR}/content/${part}.cmake)
     include(${CMAKE_SOURCE_DIR}/content/${part}.cmake)
   endif()
