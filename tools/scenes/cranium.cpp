@@ -74,9 +74,7 @@ void addRoom(SceneDraft& scene)
             paintWith(slate, 6.0f, 6.0f));
     scene.addMesh(floor, 0, at({}));
 
-    scenefile::Material stone = texturedMaterial("pedestal marble", tex::marble);
-    stone.reflectionMap = storedTexture(tex::chrome);
-    const int32_t marble = scene.addMaterial(stone);
+    const int32_t marble = scene.addMaterial(texturedMaterial("pedestal marble", tex::marble));
     scenefile::Mesh pedestal = namedMesh("pedestal");
     TubeShape column;
     column.height = 40.0f;

@@ -229,7 +229,8 @@ void addCamerasAndLights(SceneDraft& scene)
     for (const char* name : {"Omni01", "Omni02"}) {
         scenefile::Light lamp;
         lamp.name = name;
-        lamp.position = {0.0f, 55.0f, name[5] == '1' ? 30.0f : -30.0f};
+        // Off the partition's plane, so each of its faces has a lamp in front.
+        lamp.position = name[5] == '1' ? Float3{-50.0f, 55.0f, 30.0f} : Float3{50.0f, 55.0f, -30.0f};
         lamp.colour = {1.0f, 0.93f, 0.8f};
         lamp.range = 300.0f;
         scene.addLight(lamp);

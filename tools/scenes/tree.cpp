@@ -33,7 +33,7 @@ std::string numbered(const char* stem, int n)
 scenefile::Mesh leafTuft(const std::string& name, float twigLength, int32_t material, Random& random)
 {
     scenefile::Mesh mesh = namedMesh(name);
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 11; ++i) {
         const Float3 centre{random.range(-6.0f, 6.0f), twigLength * random.range(0.5f, 1.1f), random.range(-6.0f, 6.0f)};
         const float size = random.range(7.0f, 11.0f);
         const Rotation turn = then(axisAngle({1, 0, 0}, random.range(-1.2f, 1.2f)),

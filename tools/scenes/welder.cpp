@@ -103,9 +103,7 @@ void addWorkshop(SceneDraft& scene)
             paintWith(concrete, 8.0f, 3.2f));
     scene.addMesh(wall, 0, at({}));
 
-    scenefile::Material steel = texturedMaterial("bench steel", tex::metal);
-    steel.reflectionMap = storedTexture(tex::chrome);
-    const int32_t benchSteel = scene.addMaterial(steel);
+    const int32_t benchSteel = scene.addMaterial(texturedMaterial("bench steel", tex::metal));
     scenefile::Mesh bench = namedMesh("workbench");
     BoxShape top;
     top.centre = benchCentre;
@@ -136,9 +134,7 @@ void addRobot(SceneDraft& scene)
 {
     const std::vector<Key> schedule = tipSchedule();
     const int32_t hazard = scene.addMaterial(texturedMaterial("robot base", tex::hazard));
-    scenefile::Material paint = texturedMaterial("robot paint", tex::metal);
-    paint.reflectionMap = storedTexture(tex::chrome);
-    const int32_t armPaint = scene.addMaterial(paint);
+    const int32_t armPaint = scene.addMaterial(texturedMaterial("robot paint", tex::metal));
     scenefile::Material chrome;
     chrome.name = "torch chrome";
     chrome.reflectionMap = storedTexture(tex::chrome);
