@@ -4,6 +4,8 @@ stillwater_data_generator(pictures pictures "Painting the show's pictures"
   OUTPUTS
     ${SHOW_DIR}/data/textures/particle1.png
     ${SHOW_DIR}/data/textures/dot3.png
+    ${SHOW_DIR}/data/textures/dot.png
+    ${SHOW_DIR}/data/textures/particle_spark.png
     ${SHOW_DIR}/data/images/ripples.png
     ${SHOW_DIR}/data/images/dusk.png
     ${SHOW_DIR}/data/images/reeds.png

@@ -1,6 +1,7 @@
 // pictures: paints the show's pictures from formulas, the same every run.
 //   pictures DATA_DIR
-// writes DATA_DIR/textures/particle1.png and dot3.png and, under DATA_DIR/images/,
+// writes DATA_DIR/textures/particle1.png, dot3.png, dot.png and
+// particle_spark.png and, under DATA_DIR/images/,
 // ripples.png (tiles in both directions, for scrolling), dusk.png,
 // reeds.png and title.png (transparent around their shapes, for sparks and
 // blending) and moon.tga.
@@ -53,6 +54,46 @@ Canvas glowDot()
             p.r = p.g = p.b = 1.0f;
             p.a = std::fmin(1.0f, std::exp(-r2 * 30.0f) + 0.35f * std::exp(-r2 * 6.0f)) *
                   smoothstep(1.0f, 0.9f, std::sqrt(r2));
+        }
+    }
+    return canvas;
+}
+
+// The welding glow at the torch tip: a blue-white flare.
+Canvas flare()
+{
+    Canvas canvas(64, 64);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const float dx = (static_cast<float>(x) - 31.5f) / 32.0f;
+            const float dy = (static_cast<float>(y) - 31.5f) / 32.0f;
+            const float r2 = dx * dx + dy * dy;
+            const float core = std::exp(-r2 * 24.0f);
+            Pixel& p = canvas.at(x, y);
+            p.r = 0.75f + 0.25f * core;
+            p.g = 0.85f + 0.15f * core;
+            p.b = 1.0f;
+            p.a = std::fmin(1.0f, core + 0.45f * std::exp(-r2 * 5.0f)) * smoothstep(1.0f, 0.85f, std::sqrt(r2));
+        }
+    }
+    return canvas;
+}
+
+// One welding spark: a hot orange point.
+Canvas weldSpark()
+{
+    Canvas canvas(16, 16);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const float dx = (static_cast<float>(x) - 7.5f) / 8.0f;
+            const float dy = (static_cast<float>(y) - 7.5f) / 8.0f;
+            const float r2 = dx * dx + dy * dy;
+            const float core = std::exp(-r2 * 9.0f);
+            Pixel& p = canvas.at(x, y);
+            p.r = 1.0f;
+            p.g = 0.55f + 0.45f * core;
+            p.b = 0.15f + 0.6f * core;
+            p.a = core * smoothstep(1.0f, 0.8f, std::sqrt(r2));
         }
     }
     return canvas;
@@ -212,6 +253,8 @@ int main(int argc, char** argv)
     const std::string images = (data / "images").string() + "/";
     const bool written = spark().writePng(textures + "particle1.png", true) &&
                          glowDot().writePng(textures + "dot3.png", true) &&
+                         flare().writePng(textures + "dot.png", true) &&
+                         weldSpark().writePng(textures + "particle_spark.png", true) &&
                          ripples().writePng(images + "ripples.png", false) &&
                          dusk().writePng(images + "dusk.png", false) &&
                          reeds().writePng(images + "reeds.png", true) &&
