@@ -9,6 +9,8 @@
 #include "effects/ribbons_trails.h"
 #include "effects/screen_basics.h"
 #include "resources/images/image_cache.h"
+#include "scene/scene_effects.h"
+#include "scene/scene_file_reader.h"
 #include "shell/glwindow.h"
 #include "shell/music.h"
 #include "timeline/registry.h"
@@ -40,6 +42,7 @@ void setPrefix(ImageCache* imageCache, const char* prefix)
 
 void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* window)
 {
+    SceneFileReader::setUseStoredTexturePaths(false);
     setPrefix(imageCache, "");
     place<ClearEffect>(registry, 0);
 
@@ -56,10 +59,14 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
 
     setPrefix(imageCache, "");
     setPrefix(imageCache, "data/textures/");
+    place<GangScene>(registry, 21, "data/gang.scn");
     showProgress(bar, 24, window);
     showProgress(bar, 54, window);
+    place<TreeScene>(registry, 24, "data/tree.scn");
     showProgress(bar, 62, window);
+    place<CraniumScene>(registry, 25, "data/cranium.scn");
     showProgress(bar, 73, window);
+    place<GalleryScene>(registry, 27, "data/gallery.scn");
     showProgress(bar, 80, window);
 
     setPrefix(imageCache, "data/images/");

@@ -353,6 +353,17 @@ TEST_F(SceneFileReaderTest, ShowScenesLoadWithoutErrors)
             EXPECT_EQ(said.find("Error in parsing"), std::string::npos) << said;
             EXPECT_NE(scene->firstObject(), nullptr) << path;
             EXPECT_NE(scene->currentCamera(), nullptr) << path;
+            // One frame at the start of its animation draws something.
+            clearFrame();
+            scene->setTime(0.0f);
+            scene->render();
+            int drawn = 0;
+            for (int y = 0; y < 480; y += 16)
+                for (int x = 0; x < 640; x += 16) {
+                    const Rgba p = readPixel(x, y);
+                    drawn += p.r + p.g + p.b > 0 ? 1 : 0;
+                }
+            EXPECT_GT(drawn, 40) << path;
             ++loaded;
         }
     }
