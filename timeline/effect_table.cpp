@@ -11,6 +11,7 @@
 #include "resources/images/image_cache.h"
 #include "scene/scene_effects.h"
 #include "scene/scene_file_reader.h"
+#include "scene/welder_scene.h"
 #include "shell/glwindow.h"
 #include "shell/music.h"
 #include "timeline/registry.h"
@@ -61,6 +62,7 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
     setPrefix(imageCache, "data/textures/");
     place<GangScene>(registry, 21, "data/gang.scn");
     showProgress(bar, 24, window);
+    place<WelderScene>(registry, 23, "data/welderscene4.scn");
     showProgress(bar, 54, window);
     place<TreeScene>(registry, 24, "data/tree.scn");
     showProgress(bar, 62, window);

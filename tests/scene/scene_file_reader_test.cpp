@@ -353,6 +353,11 @@ TEST_F(SceneFileReaderTest, ShowScenesLoadWithoutErrors)
             EXPECT_EQ(said.find("Error in parsing"), std::string::npos) << said;
             EXPECT_NE(scene->firstObject(), nullptr) << path;
             EXPECT_NE(scene->currentCamera(), nullptr) << path;
+            if (std::string(name) == "welderscene4.scn") {
+                EXPECT_NE(scene->findParticleNode("Spray01"), nullptr);  // where the sparks hang
+                EXPECT_NE(scene->findByName("weld - tip"), nullptr);
+                EXPECT_NE(scene->findLight("Spot01"), nullptr);
+            }
             // One frame at the start of its animation draws something.
             clearFrame();
             scene->setTime(0.0f);
