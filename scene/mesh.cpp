@@ -1,5 +1,7 @@
 #include "scene/mesh.h"
 
+#include "resources/targets/render_target.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -428,6 +430,21 @@ void Mesh::drawShadowPass()
         spot->setEnabled(true);
 }
 
+namespace {
+
+// The faces of the dynamic cube map are drawn off-screen, so the corner of
+// the frame where they used to be drawn keeps what the scene drew there.
+// One target serves every mirror; without framebuffer support the faces
+// fall back to the corner of the back buffer.
+RenderTarget& cubeFaceTarget(int size)
+{
+    static RenderTarget target;
+    target.create(size, size, true);
+    return target;
+}
+
+}  // namespace
+
 void Mesh::renderCubeMap()
 {
     Material& m = *material_;
@@ -448,9 +465,15 @@ void Mesh::renderCubeMap()
     TargetNode aim(999, "cubetarget");
     camera->setPosition(position());
 
-    glViewport(0, 0, size, size);
-    glScissor(0, 0, size, size);
-    glEnable(GL_SCISSOR_TEST);
+    RenderTarget& target = cubeFaceTarget(size);
+    const bool offscreen = target.isCreated() && target.width() == size;
+    if (offscreen) {
+        target.begin();
+    } else {
+        glViewport(0, 0, size, size);
+        glScissor(0, 0, size, size);
+        glEnable(GL_SCISSOR_TEST);
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     static const float lookPoints[6][3] = {{1, 0, 0}, {-1, 0, 0}, {0.01f, 1, 0}, {0.01f, -1, 0}, {0, 0, 1}, {0, 0, -1}};
     for (int face = 0; face < 6; ++face) {
@@ -465,6 +488,8 @@ void Mesh::renderCubeMap()
         m.reset();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
+    if (offscreen)
+        target.end();
     glDisable(GL_SCISSOR_TEST);
     camera->setTarget(savedTarget);
     camera->setPosition(savedPosition);

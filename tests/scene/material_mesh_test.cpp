@@ -370,4 +370,31 @@ TEST_F(MaterialMeshTest, AMirrorMeshSeesTheOthersButNotItself)
     glDisable(GL_TEXTURE_CUBE_MAP);
 }
 
+TEST_F(MaterialMeshTest, MirrorFacesDoNotMarkTheFrame)
+{
+    auto scene = std::make_unique<Scene>();
+    auto* mirror = new Material(1, "mirror");
+    mirror->setMode(11);
+    scene->addMaterial(mirror);
+    scene->addObject(makeSquare(1, "mirror", 1, 0.5f));
+    addWhiteLight(*scene, 3, Vec3(0, 0, 5));
+    addCameraLookingAtOrigin(*scene, 5.0f, 0);
+    scene->setCulling(false);
+    scene->prepareObjects();
+    scene->bindObjects();
+    clearFrame(0.5f);
+    // A clear colour unlike the frame, so that any clearing of the corner
+    // shows.
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    scene->render();
+    // The corner where the faces were once drawn keeps the background.
+    EXPECT_NEAR(readPixel(10, 10).r, 128, 2);
+    EXPECT_NEAR(readPixel(60, 60).g, 128, 2);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 640);
+    expectCleanState();
+    glDisable(GL_TEXTURE_CUBE_MAP);
+}
+
 }  // namespace
