@@ -18,85 +18,64 @@ namespace {
 
 constexpr float pi = 3.14159265f;
 
+// A round sprite of size x size whose colour depends only on the squared
+// distance r2 from the centre (1 at the edge); its alpha fades out between
+// rimStart and the edge.
+template <typename Shade>
+Canvas roundSprite(int size, float rimStart, Shade shade)
+{
+    Canvas canvas(size, size);
+    const float half = static_cast<float>(size) / 2.0f;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float dx = (static_cast<float>(x) + 0.5f - half) / half;
+            const float dy = (static_cast<float>(y) + 0.5f - half) / half;
+            const float r2 = dx * dx + dy * dy;
+            Pixel p = shade(r2);
+            p.a *= smoothstep(1.0f, rimStart, std::sqrt(r2));
+            canvas.at(x, y) = p;
+        }
+    }
+    return canvas;
+}
+
 // A soft round spark: a white-hot core inside a warm halo that fades to
 // nothing before the edge.
 Canvas spark()
 {
-    Canvas canvas(32, 32);
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            const float dx = (static_cast<float>(x) - 15.5f) / 16.0f;
-            const float dy = (static_cast<float>(y) - 15.5f) / 16.0f;
-            const float r2 = dx * dx + dy * dy;
-            const float core = std::exp(-r2 * 14.0f);
-            const float halo = 0.55f * std::exp(-r2 * 4.0f);
-            Pixel& p = canvas.at(x, y);
-            p.r = 1.0f;
-            p.g = 0.82f + 0.18f * core;
-            p.b = 0.55f + 0.45f * core;
-            p.a = std::fmin(1.0f, core + halo) * smoothstep(1.0f, 0.85f, std::sqrt(r2));
-        }
-    }
-    return canvas;
+    return roundSprite(32, 0.85f, [](float r2) {
+        const float core = std::exp(-r2 * 14.0f);
+        return Pixel{1.0f, 0.82f + 0.18f * core, 0.55f + 0.45f * core,
+                     std::fmin(1.0f, core + 0.55f * std::exp(-r2 * 4.0f))};
+    });
 }
 
 // The head of a light trail: a white point in a wide soft glow, drawn
 // additively, so all of its shape is in the alpha.
 Canvas glowDot()
 {
-    Canvas canvas(64, 64);
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            const float dx = (static_cast<float>(x) - 31.5f) / 32.0f;
-            const float dy = (static_cast<float>(y) - 31.5f) / 32.0f;
-            const float r2 = dx * dx + dy * dy;
-            Pixel& p = canvas.at(x, y);
-            p.r = p.g = p.b = 1.0f;
-            p.a = std::fmin(1.0f, std::exp(-r2 * 30.0f) + 0.35f * std::exp(-r2 * 6.0f)) *
-                  smoothstep(1.0f, 0.9f, std::sqrt(r2));
-        }
-    }
-    return canvas;
+    return roundSprite(64, 0.9f, [](float r2) {
+        return Pixel{1.0f, 1.0f, 1.0f, std::fmin(1.0f, std::exp(-r2 * 30.0f) + 0.35f * std::exp(-r2 * 6.0f))};
+    });
 }
 
 // The welding glow at the torch tip: a blue-white flare.
 Canvas flare()
 {
-    Canvas canvas(64, 64);
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            const float dx = (static_cast<float>(x) - 31.5f) / 32.0f;
-            const float dy = (static_cast<float>(y) - 31.5f) / 32.0f;
-            const float r2 = dx * dx + dy * dy;
-            const float core = std::exp(-r2 * 24.0f);
-            Pixel& p = canvas.at(x, y);
-            p.r = 0.75f + 0.25f * core;
-            p.g = 0.85f + 0.15f * core;
-            p.b = 1.0f;
-            p.a = std::fmin(1.0f, core + 0.45f * std::exp(-r2 * 5.0f)) * smoothstep(1.0f, 0.85f, std::sqrt(r2));
-        }
-    }
-    return canvas;
+    return roundSprite(64, 0.85f, [](float r2) {
+        const float core = std::exp(-r2 * 24.0f);
+        return Pixel{0.75f + 0.25f * core, 0.85f + 0.15f * core, 1.0f,
+                     std::fmin(1.0f, core + 0.45f * std::exp(-r2 * 5.0f))};
+    });
 }
 
 // One welding spark: a hot orange point.
 Canvas weldSpark()
 {
-    Canvas canvas(16, 16);
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            const float dx = (static_cast<float>(x) - 7.5f) / 8.0f;
-            const float dy = (static_cast<float>(y) - 7.5f) / 8.0f;
-            const float r2 = dx * dx + dy * dy;
-            const float core = std::exp(-r2 * 9.0f);
-            Pixel& p = canvas.at(x, y);
-            p.r = 1.0f;
-            p.g = 0.55f + 0.45f * core;
-            p.b = 0.15f + 0.6f * core;
-            p.a = core * smoothstep(1.0f, 0.8f, std::sqrt(r2));
-        }
-    }
-    return canvas;
+    return roundSprite(16, 0.8f, [](float r2) {
+        const float core = std::exp(-r2 * 9.0f);
+        return Pixel{1.0f, 0.55f + 0.45f * core, 0.15f + 0.6f * core, core};
+    });
 }
 
 // Still water seen from above: plane waves whose wave numbers are whole
