@@ -1,4 +1,5 @@
 #include "effects/ansi_glow_filters.h"
+#include "effects/unit_square.h"
 
 #include "resources/textures/texture.h"
 #include "resources/textures/texture_manager.h"
@@ -194,11 +195,7 @@ void GlowFilter::glowPasses() const
     float c = startIntensity_;
     float z = 0.0f;
     for (int pass = 0; pass < passCount_; ++pass) {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        loadUnitSquare();
         glDepthMask(GL_FALSE);
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_CULL_FACE);

@@ -1,4 +1,5 @@
 #include "effects/bars_ring.h"
+#include "effects/unit_square.h"
 
 #include <GL/gl.h>
 
@@ -16,11 +17,7 @@ constexpr int32_t largestBarCount = 65536;
 // Both overlays draw in the unit square with y pointing down.
 void beginOverlay()
 {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    loadUnitSquare();
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);

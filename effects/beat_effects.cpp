@@ -1,4 +1,5 @@
 #include "effects/beat_effects.h"
+#include "effects/unit_square.h"
 
 #include "resources/draw/screen_quad.h"
 #include "resources/textures/texture_manager.h"
@@ -94,11 +95,7 @@ void BeatDetector::command(Command c)
 
 void BeatDetector::drawSpectrum(const float* s, float sum, float average) const
 {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    loadUnitSquare();
     glDisable(GL_BLEND);
     glBegin(GL_LINES);
     for (int i = 0; i < bins; ++i) {
@@ -117,16 +114,6 @@ void BeatDetector::drawSpectrum(const float* s, float sum, float average) const
 }
 
 namespace {
-
-// The common 2D set-up: the unit square with y pointing down.
-void unitSquareProjection()
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
 
 }  // namespace
 
@@ -206,7 +193,7 @@ void NoiseEffect::render(int32_t time)
     BlendEffect::render(time);
     if (streaming_)
         fill();
-    unitSquareProjection();
+    loadUnitSquare();
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
@@ -269,7 +256,7 @@ void InvertEffect::start(int32_t)
 void InvertEffect::render(int32_t time)
 {
     Effect::render(time);
-    unitSquareProjection();
+    loadUnitSquare();
     glColor4f(colorR.get(), colorG.get(), colorB.get(), 1.0f);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);

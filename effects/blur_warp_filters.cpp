@@ -1,4 +1,5 @@
 #include "effects/blur_warp_filters.h"
+#include "effects/unit_square.h"
 
 #include "resources/textures/texture.h"
 #include "resources/textures/texture_manager.h"
@@ -7,19 +8,6 @@
 #include <cstdio>
 
 namespace {
-
-// Orthographic unit square (y down when yDown) with identity modelview.
-void unitSquareProjection(bool yDown)
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    if (yDown)
-        glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
-    else
-        glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
 
 void overlayStateOn()
 {
@@ -94,7 +82,7 @@ void RadialBlur::drawLayers(int count)
 {
     if (working_ == nullptr)
         return;
-    unitSquareProjection(true);
+    loadUnitSquare(Axis::yDown);
     overlayStateOn();
     working_->bind();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -237,7 +225,7 @@ void MotionBlur::render(int32_t time)
         source_->render(time);
     if (trail_.empty())
         return;
-    unitSquareProjection(false);
+    loadUnitSquare(Axis::yUp);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.1f);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -348,7 +336,7 @@ void WarpFilter::update(int32_t time, bool applyViewport)
 {
     Effect::update(time, applyViewport);
     rippleScale_.evaluate(time);
-    unitSquareProjection(false);
+    loadUnitSquare(Axis::yUp);
     glDepthMask(GL_FALSE);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);

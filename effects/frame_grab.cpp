@@ -1,4 +1,5 @@
 #include "effects/frame_grab.h"
+#include "effects/unit_square.h"
 
 #include "resources/textures/texture.h"
 #include "timeline/registry.h"
@@ -51,13 +52,7 @@ void FrameGrabEffect::grab(int w, int h, const Texture* target, int32_t time)
 
 void addOverlay(const Texture* texture, float k)
 {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushUnitSquare();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glEnable(GL_TEXTURE_2D);
@@ -77,9 +72,6 @@ void addOverlay(const Texture* texture, float k)
     glEnd();
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popUnitSquare();
     glColor3f(1.0f, 1.0f, 1.0f);
 }

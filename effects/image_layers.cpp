@@ -1,4 +1,5 @@
 #include "effects/image_layers.h"
+#include "effects/unit_square.h"
 
 #include <GL/gl.h>
 
@@ -96,13 +97,7 @@ void ImageLayer::update(int32_t time, bool applyViewport)
                                        : 0.0f;
     }
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushUnitSquare();
 
     // A divisor of 0 would send the picture to infinity; it stands still.
     const bool scrolling = (scrollU_ != 0.0f || scrollV_ != 0.0f) && scrollDivisor_ != 0;
@@ -161,10 +156,7 @@ void ImageLayer::update(int32_t time, bool applyViewport)
         glMatrixMode(GL_TEXTURE);
         glPopMatrix();
     }
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popUnitSquare();
     endBlend();
 }
 

@@ -1,4 +1,5 @@
 #include "effects/ribbons_trails.h"
+#include "effects/unit_square.h"
 
 #include "resources/textures/texture.h"
 #include "resources/textures/texture_manager.h"
@@ -98,11 +99,7 @@ void RibbonsEffect::start(int32_t time)
 void RibbonsEffect::update(int32_t time, bool applyViewport)
 {
     Effect::update(time, applyViewport);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    loadUnitSquare();
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
     glDisable(GL_CULL_FACE);

@@ -1,4 +1,5 @@
 #include "effects/screen_basics.h"
+#include "effects/unit_square.h"
 
 #include <GL/gl.h>
 
@@ -34,22 +35,10 @@ void drawCover(float r, float g, float b, float opacity, bool yDown)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     if (yDown)
         glDisable(GL_CULL_FACE);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    if (yDown)
-        glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
-    else
-        glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushUnitSquare(yDown ? Axis::yDown : Axis::yUp);
     glColor4f(r, g, b, opacity);
     drawUnitQuad();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popUnitSquare();
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -183,11 +172,7 @@ void LoadingBar::update(int32_t value, bool)
 {
     fraction_ = static_cast<float>(value) / 100.0f;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, 1.0, 1.0, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    loadUnitSquare();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawRectangle(0.2f, 0.8f, 0.8f, 0.86f);
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
