@@ -2,7 +2,7 @@
 # ring, painted from formulas by tools/patterns.
 stillwater_data_generator(pattern_pictures patterns
   "Painting the interference patterns, clouds and ring sprite"
-  LIBS sw_toolcommon JPEG::JPEG
+  LIBS sw_toolcommon
   OUTPUTS
     ${SHOW_DIR}/data/images/interf3.jpg
     ${SHOW_DIR}/data/images/interf4.png

@@ -282,7 +282,7 @@ protected:
     {
         GLTest::SetUpTestSuite();
         folder_ = new LooseDataFolder;
-        ASSERT_TRUE(writeTestPng(folder_->path("data/textures/particle_black2.png"), 8, 8,
+        ASSERT_TRUE(writePng(folder_->path("data/textures/particle_black2.png"), 8, 8,
                                  solidPixels(8, 8, {255, 128, 0, 255}), 4));
         folder_->enter();
         ring_ = new SpriteRing;

@@ -51,14 +51,14 @@ protected:
     {
         GLTest::SetUpTestSuite();
         folder_ = new LooseDataFolder;
-        ASSERT_TRUE(writeTestJpeg(folder_->path("data/images/interf3.jpg"), 16, 16, solidPixels(16, 16, {40, 40, 40})));
-        ASSERT_TRUE(writeTestPng(folder_->path("data/images/interf4.png"), 16, 16, solidPixels(16, 16, {0, 40, 0}), 3));
+        ASSERT_TRUE(writeJpeg(folder_->path("data/images/interf3.jpg"), 16, 16, solidPixels(16, 16, {40, 40, 40}), 100));
+        ASSERT_TRUE(writePng(folder_->path("data/images/interf4.png"), 16, 16, solidPixels(16, 16, {0, 40, 0}), 3));
         std::vector<uint8_t> stripes;
         for (int y = 0; y < 64; ++y)
             for (int x = 0; x < 64; ++x)
                 stripes.insert(stripes.end(), 3, (x / 8) % 2 ? 255 : 0);
-        ASSERT_TRUE(writeTestPng(folder_->path("data/images/interference2.png"), 64, 64, stripes, 3));
-        ASSERT_TRUE(writeTestPng(folder_->path("data/textures/clouds.png"), 16, 16,
+        ASSERT_TRUE(writePng(folder_->path("data/images/interference2.png"), 64, 64, stripes, 3));
+        ASSERT_TRUE(writePng(folder_->path("data/textures/clouds.png"), 16, 16,
                                  solidPixels(16, 16, {255, 255, 255}), 3));
         folder_->enter();
         interference_ = new InterferenceEffect;

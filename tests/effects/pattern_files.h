@@ -3,11 +3,7 @@
 // data tree, and the image library pointed at them while effects load.
 #include <gtest/gtest.h>
 
-#include <jpeglib.h>
-#include <png.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,45 +11,8 @@
 #include "resources/images/image_cache.h"
 #include "resources/textures/texture_manager.h"
 #include "tests/support/temp_dir.h"
-
-// width x height pixels of `channels` bytes (3 or 4), top row first.
-inline bool writeTestPng(const std::string& path, int width, int height, const std::vector<uint8_t>& pixels,
-                         int channels)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
-}
-
-// An RGB JPEG at quality 100.
-inline bool writeTestJpeg(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 100, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        auto* row = const_cast<JSAMPLE*>(rgb.data() + static_cast<size_t>(info.next_scanline) * width * 3);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    return std::fclose(file) == 0;
-}
+#include "tools/common/jpeg_writer.h"
+#include "tools/common/png_writer.h"
 
 inline std::vector<uint8_t> solidPixels(int width, int height, std::vector<uint8_t> pixel)
 {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tools/common/png_writer.h"
-#include "tools/patterns/jpeg_writer.h"
+#include "tools/common/jpeg_writer.h"
 #include "tools/patterns/patterns.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/patterns/jpeg_writer.h"
+#include "tools/common/jpeg_writer.h"
 
 #include <jpeglib.h>
 
