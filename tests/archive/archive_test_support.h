@@ -2,6 +2,7 @@
 // Helpers shared by the archive tests: extraction into a vector, archives
 // written to a temporary directory, and the debug log entries a call adds.
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -44,11 +45,23 @@ inline std::string writeBytes(const TempDir& dir, const std::string& name, const
     return dir.write(name, std::string(bytes.begin(), bytes.end()));
 }
 
+// The debug log lives in the system's temporary directory, which every
+// process shares: test processes running side by side would truncate each
+// other's logs. Each test process therefore gets a temporary directory of its
+// own, for as long as it runs.
+inline void usePrivateTemporaryDirectory()
+{
+    static TempDir privateTemporary;
+    static const bool set = setenv("TMPDIR", privateTemporary.path().c_str(), 1) == 0;
+    (void)set;
+}
+
 // What the debug log gained while it lived.
 class LogCapture {
 public:
     LogCapture()
     {
+        usePrivateTemporaryDirectory();
         startUnpackLog();
         start_ = readBytes(unpackLogPath()).size();
     }
