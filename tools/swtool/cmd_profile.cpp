@@ -15,6 +15,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -35,6 +36,7 @@ struct ProfileOptions {
 struct FrameRecord {
     int time = 0;
     double totalMs = 0.0;
+    double processorMs = 0.0;  // processor time of every thread of the process
     uint64_t active = 0;
     std::array<double, EffectTimer::places> effectMs{};
 };
@@ -143,14 +145,14 @@ bool writeCsv(const std::string& path, const std::vector<FrameRecord>& frames)
     uint64_t everActive = 0;
     for (const FrameRecord& frame : frames)
         everActive |= frame.active;
-    std::fprintf(file.get(), "time_ms,frame_ms");
+    std::fprintf(file.get(), "time_ms,frame_ms,cpu_ms");
     for (int n = 0; n < EffectTimer::places; ++n) {
         if ((everActive >> n) & 1U)
             std::fprintf(file.get(), ",%s_ms", effectName(n));
     }
     std::fputc('\n', file.get());
     for (const FrameRecord& frame : frames) {
-        std::fprintf(file.get(), "%d,%.3f", frame.time, frame.totalMs);
+        std::fprintf(file.get(), "%d,%.3f,%.3f", frame.time, frame.totalMs, frame.processorMs);
         for (int n = 0; n < EffectTimer::places; ++n) {
             if (((everActive >> n) & 1U) == 0)
                 continue;
@@ -185,12 +187,14 @@ int runProfile(int argc, char** argv)
         timer.beginFrame();
         glFinish();
         const auto started = std::chrono::steady_clock::now();
+        const std::clock_t processorStarted = std::clock();
         show.drawFrameAt(time);
         glFinish();
         const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - started;
         FrameRecord& frame = frames.emplace_back();
         frame.time = time;
         frame.totalMs = spent.count();
+        frame.processorMs = static_cast<double>(std::clock() - processorStarted) * 1000.0 / CLOCKS_PER_SEC;
         frame.active = timer.activeMask();
         for (int n = 0; n < EffectTimer::places; ++n)
             frame.effectMs[static_cast<size_t>(n)] = timer.millisecondsOf(n);
