@@ -31,8 +31,6 @@ public:
     // The same with repeat wrapping, linear minification and nearest
     // magnification.
     void makeRepeatTexture();
-    // The colour texture with the given wrapping and filters; once.
-    void makeTextureWith(GLint wrap, GLint minFilter, GLint magFilter);
     // Only when created: draws into the target from now on, over the whole
     // target, with the window's GL state saved.
     void begin();
@@ -52,6 +50,7 @@ public:
     GLuint texture() const { return texture_; }
 
 private:
+    void makeTextureWith(GLint wrap, GLint minFilter, GLint magFilter);
 
     GLuint texture_ = 0;
     GLuint depthTexture_ = 0;
