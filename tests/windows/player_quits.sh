@@ -2,7 +2,8 @@
 # player.exe and player_nomsaa.exe under Wine play the show fullscreen on a
 # 640 x 480 display, end with status 0 when their window is closed as its
 # close button would close it, and keep the archive's debug log in the
-# Windows temporary folder.
+# Windows temporary folder. Without its music the player says so in a
+# Windows message box and ends with status 1 once the box is closed.
 #   player_quits.sh BUILD_WIN
 set -u
 build_win=$1
@@ -41,4 +42,14 @@ for player in player player_nomsaa; do
     fail "$player.exe left no archive log in the Windows temporary folder ($temp_folder)"
   echo "$player.exe: $frames frames up to $last ms of the show, closed with status 0"
 done
+mkdir "$work/no_music"
+ln -s "$package/hoard.dpk" "$work/no_music/hoard.dpk"
+(cd "$work/no_music" && timeout 300 "$WINE" "$package/player_nomsaa.exe" < /dev/null > "$work/no_music.log" 2>&1) &
+pid=$!
+timeout 120 "$WINE" "$close_window" error 60 < /dev/null || fail "no message box titled \"error\" without the music"
+wait "$pid"
+status=$?
+[ "$status" -eq 1 ] || { cat "$work/no_music.log"; fail "without the music: status $status, expected 1"; }
+grep -q 'Fatal error: could not load music' "$work/no_music.log" || { cat "$work/no_music.log"; fail "no music error"; }
+echo "player_nomsaa.exe without its music: the error in a message box, status 1"
 echo ok
