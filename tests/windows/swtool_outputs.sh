@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # swtool.exe under Wine says what the Linux swtool says: list, extract,
-# image and script give the same output and the same exit status. Text
+# image, pack and script give the same output and the same exit status. Text
 # lines end in "\r\n" on Windows and are compared without the "\r"; bytes
 # (extracted members, raw pixels) are compared as they are.
 #   swtool_outputs.sh LINUX_SWTOOL BUILD_WIN SHOW_DIR
@@ -73,6 +73,10 @@ done
 same "image --scale png" image dusk.png --to32 --scale 100x60 --raw @OUT@
 same "image --scale jpg" image interf3.jpg --scale 33x200 --raw @OUT@
 same "image of no picture" image members.txt --raw @OUT@
+
+# The show's data tree packed again: the same archive, byte for byte.
+same pack pack "$show_dir/data" @OUT@ --password quill
+same "pack of no folder" pack "no such folder" @OUT@
 
 # The show's script, INCLUDEs read from the show folder; and a broken one.
 cd "$show_dir"
