@@ -17,6 +17,7 @@ const SwtoolCommand commands[] = {
     {"extract", "extract ARCHIVE MEMBER [--password PW] [-o FILE]", runExtract},
     {"pack", "pack DIR ARCHIVE [--password PW]", runPack},
     {"image", "image FILE [--to32] [--scale WxH] [--raw OUT]", runImage},
+    {"scene", "scene FILE [--textures DIR]", runScene},
 };
 
 }  // namespace
