@@ -7,6 +7,7 @@
 #include "tools/swtool/offline_show.h"
 #include "tools/swtool/progress_line.h"
 #include "tools/swtool/render_video.h"
+#include "tools/swtool/video_writer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -117,6 +118,11 @@ int runRender(int argc, char** argv)
         return 1;
     std::error_code error;
     if (!options->video.path.empty()) {
+        if (!videoFormatKnown(options->video.path)) {
+            std::fprintf(stderr, "swtool render: %s: the video must end in .mp4, .mkv, .mov or .webm\n",
+                         options->video.path.c_str());
+            return 1;
+        }
         // Both are named relative to where swtool was started.
         options->video.path = std::filesystem::absolute(options->video.path, error).string();
         if (!options->source.music.empty())
