@@ -1,7 +1,8 @@
 #pragma once
 // Off-screen drawing into textures: the stand-in for pbuffers bound as
-// textures. A framebuffer object renders into a colour texture and,
-// optionally, a depth texture.
+// textures. A framebuffer object renders into a colour texture and a depth
+// texture, or, where no depth texture is wanted, a depth buffer of its own:
+// a pbuffer always had a 24-bit depth buffer.
 #include <GL/gl.h>
 
 namespace platform {
@@ -17,13 +18,15 @@ public:
     Framebuffer(const Framebuffer&) = delete;
     Framebuffer& operator=(const Framebuffer&) = delete;
 
-    // Attaches colourTexture (and depthTexture when not 0), both already
-    // holding storage of the same size. False, with nothing left made, when
-    // the driver cannot render into them.
-    bool create(GLuint colourTexture, GLuint depthTexture);
+    // Attaches colourTexture and depthTexture, both already holding storage
+    // of width x height; when depthTexture is 0, a 24-bit depth buffer of
+    // that size that only the framebuffer uses. False, with nothing left
+    // made, when the driver cannot render into them.
+    bool create(GLuint colourTexture, GLuint depthTexture, int width, int height);
     bool created() const { return name_ != 0; }
-    // Deletes the framebuffer object (not the textures, which the caller
-    // owns); create may be called again. Needs the context that made it.
+    // Deletes the framebuffer object and its own depth buffer (not the
+    // textures, which the caller owns); create may be called again. Needs
+    // the context that made it.
     void release();
     // Draws into the textures from now on; remembers what was bound.
     void bind();
@@ -32,6 +35,7 @@ public:
 
 private:
     GLuint name_ = 0;
+    GLuint depthBuffer_ = 0;
     GLint previous_ = 0;
 };
 
