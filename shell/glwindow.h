@@ -47,7 +47,13 @@ public:
     void handleEvent(const platform::Event& event);
 
     // Key table byte of virtual-key code vk (1 down, 0 up); 0 outside 0..255.
+    // A key pressed since the last keysSeen reads 1 even when it is up again:
+    // a tap whose down and up both arrive while a frame draws still counts
+    // for the next frame.
     uint8_t keyDown(int vk) const;
+    // A frame has looked at the keys: presses of keys that are up again are
+    // forgotten.
+    void keysSeen();
     void clearKeys();
     // False while the window is minimised.
     bool active() const { return active_ != 0; }
@@ -93,6 +99,7 @@ private:
     bool classRegistered_ = false;
     uint8_t active_ = 1;
     uint8_t keys_[256] = {};
+    uint8_t pressed_[256] = {};  // pressed since the last keysSeen
     bool musicOpen_ = false;
 };
 
