@@ -73,6 +73,8 @@ bool fullscreenModeAvailable(int width, int height)
     return closest.w == width && closest.h == height;
 }
 
+bool cursorShown() { return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
+
 std::unique_ptr<NativeWindow> NativeWindow::create(const WindowRequest& request, WindowFailure& failure)
 {
     setPixelFormatAttributes(request);
@@ -101,8 +103,6 @@ std::unique_ptr<NativeWindow> NativeWindow::create(const WindowRequest& request,
     result->window_ = window;
     result->context_ = context;
     result->fullscreen_ = request.fullscreen;
-    if (request.fullscreen)
-        SDL_ShowCursor(SDL_DISABLE);
     failure = WindowFailure::none;
     return result;
 }
@@ -110,7 +110,7 @@ std::unique_ptr<NativeWindow> NativeWindow::create(const WindowRequest& request,
 NativeWindow::~NativeWindow()
 {
     auto* window = static_cast<SDL_Window*>(window_);
-    if (fullscreen_)
+    if (cursorHidden_)
         SDL_ShowCursor(SDL_ENABLE);
     if (context_ != nullptr) {
         if (SDL_GL_GetCurrentContext() == context_)
@@ -124,6 +124,13 @@ NativeWindow::~NativeWindow()
 void NativeWindow::show()
 {
     auto* window = static_cast<SDL_Window*>(window_);
+    // The cursor switch is one for the whole program, not counted: only the
+    // window on screen switches it, so that a window replaced before it was
+    // ever shown (the multisampled successor's first) cannot turn it back on.
+    if (fullscreen_ && !cursorHidden_) {
+        SDL_ShowCursor(SDL_DISABLE);
+        cursorHidden_ = true;
+    }
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
 }

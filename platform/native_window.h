@@ -41,6 +41,10 @@ bool unregisterWindowClass();
 // Whether the display can switch to a fullscreen mode of width x height.
 bool fullscreenModeAvailable(int width, int height);
 
+// Whether the mouse cursor is shown over the program's windows (needs the
+// video subsystem).
+bool cursorShown();
+
 class NativeWindow {
 public:
     // Makes a window with a GL context (RGBA 8-8-8-8, the widest depth buffer
@@ -50,9 +54,11 @@ public:
 
     NativeWindow(const NativeWindow&) = delete;
     NativeWindow& operator=(const NativeWindow&) = delete;
-    // Releases the context (not current any more) and the window.
+    // Releases the context (not current any more) and the window, and shows
+    // the cursor again when show hid it.
     ~NativeWindow();
 
+    // Puts the window on screen; a fullscreen window hides the cursor.
     void show();
     void swapBuffers();
     bool fullscreen() const { return fullscreen_; }
@@ -64,6 +70,7 @@ private:
     void* window_ = nullptr;
     void* context_ = nullptr;
     bool fullscreen_ = false;
+    bool cursorHidden_ = false;
 };
 
 // Events as the window procedure saw them.

@@ -2,6 +2,7 @@
 // this binary holds no shared window so that each test owns the context.
 #include <gtest/gtest.h>
 
+#include "platform/native_window.h"
 #include "shell/extensions.h"
 #include "shell/glwindow.h"
 
@@ -43,6 +44,23 @@ TEST(MultisampleTest, FourSamplesReplaceTheFirstWindowWhenOffered)
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 640);
     EXPECT_EQ(viewport[3], 480);
+}
+
+TEST(MultisampleTest, TheCursorStaysHiddenOverTheFullscreenShowWithEitherCount)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    for (int samples : {0, 4}) {
+        SCOPED_TRACE(samples);
+        {
+            GLWindow window(true, "stillwater", 640, 480, samples, 0.0f);
+            ASSERT_TRUE(window.fullscreen()) << "the offscreen display offers no 640 x 480 mode";
+            EXPECT_FALSE(platform::cursorShown());
+        }
+        // Shown again once the show's window is gone.
+        ASSERT_TRUE(platform::registerWindowClass());
+        EXPECT_TRUE(platform::cursorShown());
+        platform::unregisterWindowClass();
+    }
 }
 
 }  // namespace
