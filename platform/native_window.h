@@ -45,11 +45,17 @@ bool fullscreenModeAvailable(int width, int height);
 // video subsystem).
 bool cursorShown();
 
+// Width and height of the first display's current mode; false when it cannot
+// be read (needs the video subsystem).
+bool currentDisplayMode(int& width, int& height);
+
 class NativeWindow {
 public:
     // Makes a window with a GL context (RGBA 8-8-8-8, the widest depth buffer
     // the driver gives, 8 stencil bits, double buffer, compatibility profile)
     // and makes the context current. On failure returns null and says where.
+    // A fullscreen window changes the display mode; any exit of the process
+    // from then on, exit(1) included, gives the display its mode back.
     static std::unique_ptr<NativeWindow> create(const WindowRequest& request, WindowFailure& failure);
 
     NativeWindow(const NativeWindow&) = delete;

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/native_window.h"
+#include "platform/process.h"
+#include "shell/error_report.h"
 #include "shell/extensions.h"
 #include "shell/glwindow.h"
 
 #include <GL/gl.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -60,6 +63,43 @@ TEST(MultisampleTest, TheCursorStaysHiddenOverTheFullscreenShowWithEitherCount)
         ASSERT_TRUE(platform::registerWindowClass());
         EXPECT_TRUE(platform::cursorShown());
         platform::unregisterWindowClass();
+    }
+}
+
+// Registered before the window exists, so it runs after the window's own
+// exit handlers: what the desktop is left with.
+void reportDisplayAtExit()
+{
+    int width = 0;
+    int height = 0;
+    platform::currentDisplayMode(width, height);
+    std::fprintf(stderr, "display at exit: %dx%d\n", width, height);
+}
+
+TEST(MultisampleDeathTest, AFatalErrorAfterFullscreenLeavesTheDisplayModeAsItWas)
+{
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    int desktopWidth = 0;
+    int desktopHeight = 0;
+    ASSERT_TRUE(platform::registerWindowClass());
+    ASSERT_TRUE(platform::currentDisplayMode(desktopWidth, desktopHeight));
+    platform::unregisterWindowClass();
+    ASSERT_NE(desktopWidth, 640) << "the test needs a desktop of another size than the show's";
+    const std::string desktop = std::to_string(desktopWidth) + "x" + std::to_string(desktopHeight);
+    for (int samples : {0, 4}) {
+        EXPECT_EXIT(
+            {
+                platform::registerExitHandler(reportDisplayAtExit);
+                GLWindow window(true, "stillwater", 640, 480, samples, 0.0f);
+                int width = 0;
+                int height = 0;
+                platform::currentDisplayMode(width, height);
+                std::fprintf(stderr, "display in the show: %dx%d\n", width, height);
+                reportError("Fatal error: could not load music", -1, true);
+            },
+            testing::ExitedWithCode(1), "display in the show: 640x480\n(.|\n)*display at exit: " + desktop)
+            << samples << " samples";
     }
 }
 
