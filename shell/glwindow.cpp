@@ -102,9 +102,11 @@ bool GLWindow::createWindow(const char* title, int width, int height, int bits, 
     platform::WindowFailure failure = platform::WindowFailure::none;
     std::unique_ptr<platform::NativeWindow> window = platform::NativeWindow::create(request, failure);
     if (window == nullptr) {
-        // A failed multisampled successor must not tear down the first window.
-        if (request.samples == 0)
-            shutdown();
+        // A refused multisampled successor is no error: the first window
+        // stays, quietly, and must not be torn down.
+        if (request.samples > 0)
+            return false;
+        shutdown();
         platform::showMessageBox(failureText(failure), "error", platform::BoxIcon::warning);
         return false;
     }

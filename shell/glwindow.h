@@ -27,8 +27,9 @@ public:
     // viewport and sets the GL defaults. False when no window could be made.
     bool create(const char* title, int width, int height, int bits, bool fullscreen, int samples);
     // One window with the chosen pixel format (or the ordinary one). Asks the
-    // fullscreen fallback question when the mode cannot be set. Shows a box
-    // and returns false on failure.
+    // fullscreen fallback question when the mode cannot be set. Returns false
+    // on failure, after a box for the ordinary window; a refused
+    // multisampled window fails without one.
     bool createWindow(const char* title, int width, int height, int bits, bool fullscreen);
     // Picks a multisampled format for the next window; false when the
     // platform has no "WGL_ARB_multisample".

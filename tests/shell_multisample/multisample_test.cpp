@@ -66,6 +66,19 @@ TEST(MultisampleTest, TheCursorStaysHiddenOverTheFullscreenShowWithEitherCount)
     }
 }
 
+TEST(MultisampleTest, ARefusedMultisampledWindowQuietlyKeepsTheFirst)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    // No driver offers 64 samples: the successor window is refused.
+    testing::internal::CaptureStderr();
+    GLWindow window(false, "stillwater", 640, 480, 64, 0.0f);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "");
+    EXPECT_EQ(window.samples(), 0);
+    EXPECT_EQ(currentSamples(), 0);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
+
 // Registered before the window exists, so it runs after the window's own
 // exit handlers: what the desktop is left with.
 void reportDisplayAtExit()
