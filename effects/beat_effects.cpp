@@ -193,6 +193,9 @@ void NoiseEffect::render(int32_t time)
     BlendEffect::render(time);
     if (streaming_)
         fill();
+    // Blending at opacity 0 leaves every pixel as it was.
+    if (alpha_ <= 0.0f)
+        return;
     loadUnitSquare();
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
@@ -256,6 +259,10 @@ void InvertEffect::start(int32_t)
 void InvertEffect::render(int32_t time)
 {
     Effect::render(time);
+    // Inverting by black leaves the colours as they were (only the frame's
+    // alpha, which nothing shows, would be inverted).
+    if (colorR.get() <= 0.0f && colorG.get() <= 0.0f && colorB.get() <= 0.0f)
+        return;
     loadUnitSquare();
     glColor4f(colorR.get(), colorG.get(), colorB.get(), 1.0f);
     glDisable(GL_TEXTURE_2D);

@@ -103,12 +103,25 @@ public:
     void prerender(int32_t time) override;
 
     // Moves the grid's vertices for time parameter t (the mode decides how).
+    // Waves move the coarse wave grid by the same function of the fine
+    // grid's row and column, taken at the coarse vertices' places; the
+    // ripple moves the fine grid. Other modes keep the last shape.
     void deform(float t);
+    // The fine grid (128 x 128), moved by the ripple.
     const GridMesh& grid() const { return grid_; }
+    // The coarse grid (waveGridSize per side), moved by the waves.
+    const GridMesh& waveGrid() const { return waveGrid_; }
+    // The waves bend each row and column by one sine over the whole screen,
+    // so a quarter of the fine grid's triangles trace the same picture to a
+    // fraction of a pixel at a fraction of the cost.
+    static constexpr int fineGridSize = 128;
+    static constexpr int waveGridSize = 64;
 
 private:
     RenderTarget target_;
     GridMesh grid_;
+    GridMesh waveGrid_;
+    const GridMesh* shown_ = &waveGrid_;  // the grid deformed last
     float amplitudeX_ = 0.05f;
     float amplitudeY_ = 0.05f;
     float speedX_ = 0.2f;
