@@ -5,11 +5,8 @@
 set -u
 swtool=$1
 rars=$2/rar
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/test_lib.sh"
 [ -f "$rars/MANIFEST.tsv" ] || fail "no manifest in $rars"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 for archive in $(tail -n +2 "$rars/MANIFEST.tsv" | cut -f1 | uniq); do
   "$swtool" list "$rars/$archive" > "$work/list.txt" 2> "$work/err.txt" \
     || fail "list $archive exited $?: $(cat "$work/err.txt")"
