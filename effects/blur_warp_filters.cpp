@@ -78,10 +78,11 @@ void RadialBlur::command(Command c)
     }
 }
 
-void RadialBlur::drawLayers(int count)
+void RadialBlur::drawLayers(int count, AdditivePasses& passes)
 {
     if (working_ == nullptr)
         return;
+    passes.begin();
     loadUnitSquare(Axis::yDown);
     overlayStateOn();
     working_->bind();
@@ -114,6 +115,7 @@ void RadialBlur::drawLayers(int count)
     }
     glDisable(GL_ALPHA_TEST);
     overlayStateOff();
+    passes.end();
 }
 
 void RadialBlur::prerender(int32_t time)
@@ -129,7 +131,7 @@ void RadialBlur::prerender(int32_t time)
     source_->update(time, false);
     copyCornerInto(working_, size_, size_);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawLayers(grabLayers_);
+    drawLayers(grabLayers_, grabPasses_);
     copyCornerInto(working_, size_, size_);
 }
 
@@ -144,7 +146,7 @@ void RadialBlur::update(int32_t time, bool applyViewport)
         source_->update(time, applyViewport);
     if (rotationPeriod_ != 0)
         angle_ += static_cast<float>(dt) / static_cast<float>(rotationPeriod_);
-    drawLayers(drawLayers_);
+    drawLayers(drawLayers_, screenPasses_);
 }
 
 MotionBlur::MotionBlur()

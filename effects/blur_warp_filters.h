@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "effects/additive_passes.h"
 #include "effects/frame_grab.h"
 #include "resources/draw/grid_mesh.h"
 #include "resources/draw/screen_quad.h"
@@ -35,9 +36,13 @@ public:
     float angle() const { return angle_; }
 
 private:
-    void drawLayers(int count);
+    // Layers add to what is drawn: on a multisampled frame they are summed
+    // off the frame by the given group.
+    void drawLayers(int count, AdditivePasses& passes);
 
     static constexpr int size_ = 512;
+    AdditivePasses grabPasses_;
+    AdditivePasses screenPasses_;
     Texture* working_ = nullptr;
     Texture* external_ = nullptr;
     int32_t previousTime_ = 0;

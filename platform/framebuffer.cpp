@@ -62,7 +62,17 @@ void Framebuffer::release()
     depthBuffer_ = 0;
 }
 
-bool Framebuffer::create(GLuint colourTexture, GLuint depthTexture, int width, int height)
+bool Framebuffer::create(GLuint colourTexture, GLuint depthTexture)
+{
+    return attach(colourTexture, depthTexture, 0, 0);
+}
+
+bool Framebuffer::createWithDepthBuffer(GLuint colourTexture, int width, int height)
+{
+    return attach(colourTexture, 0, width, height);
+}
+
+bool Framebuffer::attach(GLuint colourTexture, GLuint depthTexture, int depthBufferWidth, int depthBufferHeight)
 {
     const FramebufferCalls& gl = calls();
     if (name_ != 0 || !gl.complete())
@@ -74,12 +84,12 @@ bool Framebuffer::create(GLuint colourTexture, GLuint depthTexture, int width, i
     gl.attach(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colourTexture, 0);
     if (depthTexture != 0) {
         gl.attach(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture, 0);
-    } else {
+    } else if (depthBufferWidth > 0 && depthBufferHeight > 0) {
         GLint boundBuffer = 0;
         glGetIntegerv(GL_RENDERBUFFER_BINDING, &boundBuffer);
         gl.genBuffer(1, &depthBuffer_);
         gl.bindBuffer(GL_RENDERBUFFER, depthBuffer_);
-        gl.bufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+        gl.bufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, depthBufferWidth, depthBufferHeight);
         gl.bindBuffer(GL_RENDERBUFFER, static_cast<GLuint>(boundBuffer));
         gl.attachBuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
     }

@@ -62,6 +62,9 @@ int runPlayer(const Options& options, const std::string& logPath, double& peakMe
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("STILLWATER_FRAME_LOG", logPath.c_str(), 1);
+        // The player's loading lines would bury the report.
+        if (std::FILE* quiet = std::freopen("/dev/null", "w", stdout))
+            static_cast<void>(quiet);
         execl(options.player.c_str(), options.player.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }

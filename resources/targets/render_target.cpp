@@ -40,7 +40,8 @@ void RenderTarget::create(int width, int height, bool withDepth)
     // Without a depth image the target still gets a depth buffer of its own
     // (4 bytes a pixel: 4 MiB for the warp filter's 1024 x 1024), so 3D
     // scenes drawn through it keep their depth test.
-    created_ = framebuffer_.create(texture_, depthTexture_, width, height);
+    created_ = depthTexture_ != 0 ? framebuffer_.create(texture_, depthTexture_)
+                                  : framebuffer_.createWithDepthBuffer(texture_, width, height);
     if (!created_) {
         glDeleteTextures(1, &depthTexture_);
         depthTexture_ = 0;

@@ -1,11 +1,12 @@
 // swtool render: plays the show offscreen on a manual clock and writes the
-// frames at the given demo times as PNG files.
+// frames at the given demo times as PNG files, or a span of it as a video.
 #include "tools/swtool/commands.h"
 
 #include "timeline/demo.h"
 #include "tools/swtool/frame_writer.h"
 #include "tools/swtool/offline_show.h"
 #include "tools/swtool/progress_line.h"
+#include "tools/swtool/render_video.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,6 +24,7 @@ struct RenderOptions {
     long fps = 60;           // the show's frame rate between them
     std::string outDir;
     bool quiet = false;
+    VideoJob video;  // with a path: one video file instead of PNG files
 };
 
 // One frame of a render: drawn at `time`, written when it was asked for.
@@ -90,6 +92,12 @@ std::optional<RenderOptions> parseOptions(int argc, char** argv)
             options.fps = std::atol(value);
         else if (flag == "--out")
             options.outDir = value;
+        else if (flag == "--video")
+            options.video.path = value;
+        else if (flag == "--crf")
+            options.video.crf = std::atoi(value);
+        else if (flag == "--bitrate")
+            options.video.bitrateKbps = std::atoi(value);
         else
             return false;
         return true;
@@ -100,14 +108,22 @@ std::optional<RenderOptions> parseOptions(int argc, char** argv)
         std::fprintf(stderr, "swtool render: bad time list\n");
         return std::nullopt;
     }
-    if (from && to) {
+    const bool toVideo = !options.video.path.empty();
+    if (toVideo && from && to) {
+        options.video.from = *from;
+        options.video.to = *to;
+        options.video.fps = options.fps;
+        options.video.quiet = options.quiet;
+    } else if (from && to) {
         const std::vector<int> stepped = stepTimes(*from, *to, options.fps);
         options.times.insert(options.times.end(), stepped.begin(), stepped.end());
     }
-    if (options.source.dataDir.empty() == options.source.archive.empty() || options.times.empty() ||
-        options.outDir.empty() || options.fps <= 0) {
+    const bool haveFrames = toVideo ? (from && to && options.times.empty()) : !options.times.empty();
+    if (options.source.dataDir.empty() == options.source.archive.empty() || !haveFrames ||
+        options.outDir.empty() == !toVideo || options.fps <= 0) {
         std::fprintf(stderr, "usage: swtool render (--data DIR | --archive FILE [--password PW]) [--music OGG] "
-                             "[--samples N] (--at T1,T2,... | --from A --to B) [--fps F] --out DIR [--quiet]\n");
+                             "[--samples N] ((--at T1,T2,... | --from A --to B) [--fps F] --out DIR | --from A "
+                             "--to B [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]\n");
         return std::nullopt;
     }
     std::sort(options.times.begin(), options.times.end());
@@ -126,10 +142,20 @@ std::string framePath(const std::string& dir, int time)
 
 int runRender(int argc, char** argv)
 {
-    const std::optional<RenderOptions> options = parseOptions(argc, argv);
+    std::optional<RenderOptions> options = parseOptions(argc, argv);
     if (!options)
         return 1;
     std::error_code error;
+    if (!options->video.path.empty()) {
+        // Both are named relative to where swtool was started.
+        options->video.path = std::filesystem::absolute(options->video.path, error).string();
+        if (!options->source.music.empty())
+            options->video.music = std::filesystem::absolute(options->source.music, error).string();
+        OfflineShow show;
+        if (!show.open(options->source, "swtool render"))
+            return 1;
+        return renderVideo(show, options->video);
+    }
     const std::string outDir = std::filesystem::absolute(options->outDir, error).string();
     std::filesystem::create_directories(outDir, error);
     if (error) {
