@@ -180,6 +180,13 @@ void NativeWindow::swapBuffers()
     glFinish();
 }
 
+int NativeWindow::setSwapWait(bool wait)
+{
+    if (!wait || SDL_GL_SetSwapInterval(-1) != 0)
+        SDL_GL_SetSwapInterval(wait ? 1 : 0);
+    return SDL_GL_GetSwapInterval();
+}
+
 int NativeWindow::samples() const
 {
     int buffers = 0;

@@ -67,6 +67,11 @@ public:
     // Puts the window on screen; a fullscreen window hides the cursor.
     void show();
     void swapBuffers();
+    // With wait, swaps wait for the vertical blank, adaptively (a late frame
+    // is shown at once) where the driver offers it; without, they do not
+    // wait. Returns the swap interval the driver took: -1 adaptive, 1
+    // waiting, 0 not waiting.
+    int setSwapWait(bool wait);
     bool fullscreen() const { return fullscreen_; }
     // Samples per pixel the context actually got (0 without multisampling).
     int samples() const;

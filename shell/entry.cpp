@@ -9,9 +9,13 @@
 #include "shell/frame_log.h"
 #include "shell/glwindow.h"
 #include "shell/music.h"
+#include "shell/player_options.h"
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
 #include "timeline/registry.h"
+
+#include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -57,17 +61,32 @@ void checkGraphicsCard()
     }
 }
 
-int runPlayer(int samples)
+int runPlayer(int samples, const PlayerOptions& options)
 {
-    GLWindow window(true, "stillwater", 640, 480, samples, 0.0f);
+    // Files named on the command line are relative to where the player
+    // started, before --data moves the current directory.
+    std::error_code error;
+    const std::string music = std::filesystem::absolute(options.music, error).string();
+    if (!options.dataDir.empty()) {
+        std::filesystem::current_path(options.dataDir, error);
+        if (error) {
+            std::fprintf(stderr, "player: cannot enter %s\n", options.dataDir.c_str());
+            return 2;
+        }
+    }
+
+    GLWindow window(!options.window, "stillwater", 640, 480, samples, 0.0f);
+    window.setSwapWait(options.vsync);
     checkGraphicsCard();
     if (!window.initSound())
         reportError("Fatal error: could not init sound", -1, true);
-    if (!window.openMusic("soundtrack.ogg"))
+    if (!window.openMusic(music.c_str()))
         reportError("Fatal error: could not load music", -1, true);
 
-    // Every data file from here on comes from the archive beside the player.
-    setDataArchive("hoard.dpk", "quill");
+    // Every data file from here on comes from the archive, unless the show
+    // is a folder of loose files.
+    if (options.dataDir.empty())
+        setDataArchive(options.archive.c_str(), options.password.c_str());
 
     ImageCache imageCache;
     TextureManager::setImageLibrary(&imageCache);
@@ -75,7 +94,9 @@ int runPlayer(int samples)
     EffectRegistry& registry = EffectRegistry::instance();
     buildEffects(registry, &imageCache, &window);
     Demo demo("data/script.scr");
-    demo.setEndTime(showEndTime);
+    demo.setEndTime(options.end >= 0 ? options.end : showEndTime);
+    demo.setStartTime(options.start);
+    demo.setLoop(options.loop);
     FrameLog frameLog;
     if (frameLog.active())
         demo.setFrameObserver([&frameLog](int32_t time) { frameLog.record(time); });

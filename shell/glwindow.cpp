@@ -160,6 +160,8 @@ void GLWindow::swapBuffers()
         native_->swapBuffers();
 }
 
+int GLWindow::setSwapWait(bool wait) { return native_ != nullptr ? native_->setSwapWait(wait) : 0; }
+
 void GLWindow::handleEvent(const platform::Event& event)
 {
     switch (event.kind) {

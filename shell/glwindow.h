@@ -42,6 +42,9 @@ public:
     // Releases the context, the window and the video subsystem; safe twice.
     void shutdown();
     void swapBuffers();
+    // Whether swaps wait for the vertical blank (see NativeWindow); returns
+    // the interval the driver took, 0 without a window.
+    int setSwapWait(bool wait);
 
     // The window procedure: applies one event to the key table, the active
     // flag and the viewport; a close request posts a quit event.
@@ -63,6 +66,10 @@ public:
     void timerStart() { timer_.start(); }
     int64_t timerNow() const { return timer_.now(); }
 
+    // Holds or resumes the demo time and the music together.
+    void pause(bool paused);
+    bool paused() const { return timer_.held(); }
+
     // Music stream (shell/music.cpp). initSound: opens the sound device at
     // 44100 Hz stereo; the result becomes soundInitialised. openMusic: the
     // file from disk (not the archive) as the stream; false when it cannot be
@@ -73,6 +80,9 @@ public:
     bool openMusic(const char* file);
     void setMusicTime(int32_t ms);
     void playMusic();
+    // Moves open music to ms and plays on from there (held while paused);
+    // nothing without open music.
+    void seekMusic(int32_t ms);
     void closeSound();
 
     bool fullscreen() const { return fullscreen_; }

@@ -22,16 +22,37 @@ void Demo::setup(GLWindow& window, EffectRegistry& registry)
     reload_ = false;
     script_.reset();
     script_ = std::make_unique<Script>(scriptPath_);
-    cursor_ = 0;
-    for (const auto& event : script_->setupEvents()) {
-        if (Effect* effect = registry.get(event->effect))
-            effect->command(event->payload);
-    }
-    registry.startAll();
-    window.timerSetOffset(script_->demoStart());
+    deliverSetup();
+    window.timerSetOffset(startTime());
 }
 
-int32_t Demo::startTime() const { return script_ != nullptr ? script_->demoStart() : 0; }
+void Demo::deliverSetup()
+{
+    cursor_ = 0;
+    for (const auto& event : script_->setupEvents()) {
+        if (Effect* effect = registry_->get(event->effect))
+            effect->command(event->payload);
+    }
+    registry_->startAll();
+}
+
+void Demo::restartAt(int32_t ms)
+{
+    if (script_ == nullptr)
+        return;
+    registry_->deactivateAll();
+    deliverSetup();
+    window_->timerSetOffset(ms);
+    window_->timerStart();
+    window_->seekMusic(ms);
+}
+
+int32_t Demo::startTime() const
+{
+    if (startOverride_ >= 0)
+        return startOverride_;
+    return script_ != nullptr ? script_->demoStart() : 0;
+}
 
 void Demo::frame()
 {
@@ -51,13 +72,16 @@ void Demo::frame()
         return;
     }
     const auto time = static_cast<int32_t>(window_->timerNow());
-    if (time >= endTime_)
+    const bool atEnd = time >= endTime_;
+    if (atEnd && !loop_)
         quit_ = true;
     fireDueEvents(time);
     registry_->renderAll(time);
     if (observer_)
         observer_(time);
     window_->swapBuffers();
+    if (atEnd && loop_)
+        restartAt(startTime());
 }
 
 void Demo::fireDueEvents(int32_t time)
