@@ -187,6 +187,11 @@ int NativeWindow::setSwapWait(bool wait)
     return SDL_GL_GetSwapInterval();
 }
 
+void NativeWindow::setTitle(const std::string& title)
+{
+    SDL_SetWindowTitle(static_cast<SDL_Window*>(window_), title.c_str());
+}
+
 int NativeWindow::samples() const
 {
     int buffers = 0;
@@ -216,6 +221,7 @@ bool pollEvent(Event& event)
         if (!systemKey && vk != 0) {
             event.kind = sdl.type == SDL_KEYDOWN ? EventKind::keyDown : EventKind::keyUp;
             event.virtualKey = vk;
+            event.repeat = sdl.key.repeat != 0;
         }
         break;
     }

@@ -75,6 +75,7 @@ public:
     bool fullscreen() const { return fullscreen_; }
     // Samples per pixel the context actually got (0 without multisampling).
     int samples() const;
+    void setTitle(const std::string& title);
 
 private:
     NativeWindow() = default;
@@ -90,6 +91,7 @@ enum class EventKind { none, quit, close, keyDown, keyUp, resized, minimised, re
 struct Event {
     EventKind kind = EventKind::none;
     int virtualKey = 0;  // keyDown, keyUp: Windows virtual-key code 0..255
+    bool repeat = false; // keyDown: the keyboard repeating a held key
     int width = 0;       // resized
     int height = 0;
 };

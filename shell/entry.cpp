@@ -10,6 +10,7 @@
 #include "shell/glwindow.h"
 #include "shell/music.h"
 #include "shell/player_options.h"
+#include "shell/status_title.h"
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
 #include "timeline/registry.h"
@@ -22,9 +23,11 @@ namespace {
 constexpr int showEndTime = 287000;
 
 // Runs frames until the demo asks to quit or reload, or a quit event arrives.
-// Returns false when the show is to end.
+// The title shows the time and frame rate where it can be seen: in a window,
+// or while paused. Returns false when the show is to end.
 bool runFrames(GLWindow& window, Demo& demo)
 {
+    StatusTitle title;
     for (;;) {
         platform::Event event;
         if (platform::pollEvent(event)) {
@@ -34,6 +37,9 @@ bool runFrames(GLWindow& window, Demo& demo)
             continue;
         }
         demo.frame();
+        const auto time = static_cast<int32_t>(window.timerNow());
+        if (title.frameDrawn(time, window.paused()) && (!window.fullscreen() || window.paused()))
+            window.setTitle(title.text());
         if (demo.reloadRequested())
             return true;
         if (demo.quitRequested())
@@ -103,6 +109,7 @@ int runPlayer(int samples, const PlayerOptions& options)
 
     bool again = true;
     while (again) {
+        window.pause(false);
         demo.setup(window, registry);
         window.setMusicTime(demo.startTime());
         window.playMusic();

@@ -45,6 +45,7 @@ public:
     // Whether swaps wait for the vertical blank (see NativeWindow); returns
     // the interval the driver took, 0 without a window.
     int setSwapWait(bool wait);
+    void setTitle(const std::string& title);
 
     // The window procedure: applies one event to the key table, the active
     // flag and the viewport; a close request posts a quit event.
@@ -55,6 +56,9 @@ public:
     // a tap whose down and up both arrive while a frame draws still counts
     // for the next frame.
     uint8_t keyDown(int vk) const;
+    // 1 when vk was pressed (not repeated by the keyboard) since the last
+    // keysSeen, else 0: one toggle or jump per press, however long held.
+    uint8_t keyPressed(int vk) const;
     // A frame has looked at the keys: presses of keys that are up again are
     // forgotten.
     void keysSeen();

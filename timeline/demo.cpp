@@ -4,11 +4,37 @@
 #include "timeline/effect.h"
 #include "timeline/registry.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int escapeKey = 27;
 constexpr int shiftKey = 16;
 constexpr int controlKey = 17;
+constexpr int spaceKey = 0x20;
+constexpr int pageUpKey = 0x21;
+constexpr int pageDownKey = 0x22;
+constexpr int homeKey = 0x24;
+constexpr int leftKey = 0x25;
+constexpr int rightKey = 0x27;
+
+constexpr int32_t shortJump = 5000;
+constexpr int32_t longJump = 30000;
+
+// The jump the keys pressed since the last frame ask for, in ms (0: none).
+int32_t requestedJump(const GLWindow& window)
+{
+    int32_t jump = 0;
+    if (window.keyPressed(leftKey) != 0)
+        jump -= shortJump;
+    if (window.keyPressed(rightKey) != 0)
+        jump += shortJump;
+    if (window.keyPressed(pageUpKey) != 0)
+        jump -= longJump;
+    if (window.keyPressed(pageDownKey) != 0)
+        jump += longJump;
+    return jump;
+}
 
 }  // namespace
 
@@ -47,6 +73,8 @@ void Demo::restartAt(int32_t ms)
     window_->seekMusic(ms);
 }
 
+void Demo::jumpTo(int32_t ms) { restartAt(std::clamp(ms, 0, endTime_)); }
+
 int32_t Demo::startTime() const
 {
     if (startOverride_ >= 0)
@@ -60,6 +88,9 @@ void Demo::frame()
         return;
     const bool escape = window_->keyDown(escapeKey) != 0;
     const bool reload = window_->keyDown(controlKey) != 0 && window_->keyDown(shiftKey) != 0;
+    const bool togglePause = window_->keyPressed(spaceKey) != 0;
+    const bool home = window_->keyPressed(homeKey) != 0;
+    const int32_t jump = requestedJump(*window_);
     window_->keysSeen();
     if (escape) {
         quit_ = true;
@@ -71,6 +102,12 @@ void Demo::frame()
         reload_ = true;
         return;
     }
+    if (togglePause)
+        window_->pause(!window_->paused());
+    if (home)
+        restartAt(startTime());
+    else if (jump != 0)
+        jumpTo(static_cast<int32_t>(window_->timerNow()) + jump);
     const auto time = static_cast<int32_t>(window_->timerNow());
     const bool atEnd = time >= endTime_;
     if (atEnd && !loop_)

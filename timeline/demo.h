@@ -31,7 +31,9 @@ public:
     void setup(GLWindow& window, EffectRegistry& registry);
     // One frame: nothing while minimised; Escape asks to quit and Control
     // with Shift to reload (both without rendering), counting keys tapped
-    // since the previous frame looked at them; otherwise fires every
+    // since the previous frame looked at them. Space pauses or resumes
+    // (time and music), Home restarts at the start, Left/Right jump 5 s
+    // back/forward and Page Up/Page Down 30 s (see jumpTo). Then fires every
     // event due by the timer's time, renders all effects and swaps. The frame
     // that reaches the end time still renders, then asks to quit.
     void frame();
@@ -51,6 +53,8 @@ public:
     // setup commands delivered, every effect started at 0), moves the timer
     // and the music to ms; the next frame fires every event up to its time.
     void restartAt(int32_t ms);
+    // restartAt ms, kept within 0 and the end time.
+    void jumpTo(int32_t ms);
 
 private:
     void deliverSetup();
