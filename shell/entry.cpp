@@ -6,6 +6,7 @@
 #include "resources/textures/texture_manager.h"
 #include "shell/error_report.h"
 #include "shell/extensions.h"
+#include "shell/file_watch.h"
 #include "shell/frame_log.h"
 #include "shell/glwindow.h"
 #include "shell/music.h"
@@ -22,12 +23,29 @@ namespace {
 
 constexpr int showEndTime = 287000;
 
+// With a watch, reloads the script when one of its files was saved and goes
+// on at the same time; a broken script keeps the last good one playing.
+void reloadWhenSaved(Demo& demo, FileWatch* watch)
+{
+    if (watch == nullptr || !watch->changed())
+        return;
+    std::string failure;
+    if (demo.reloadKeepingTime(failure)) {
+        watch->watch(demo.script()->files());
+        std::fprintf(stderr, "script: reloaded\n");
+    } else {
+        std::fprintf(stderr, "%s\nscript: the last good script plays on\n", failure.c_str());
+    }
+}
+
 // Runs frames until the demo asks to quit or reload, or a quit event arrives.
 // The title shows the time and frame rate where it can be seen: in a window,
 // or while paused. Returns false when the show is to end.
-bool runFrames(GLWindow& window, Demo& demo)
+bool runFrames(GLWindow& window, Demo& demo, FileWatch* watch)
 {
     StatusTitle title;
+    if (watch != nullptr)
+        watch->watch(demo.script()->files());
     for (;;) {
         platform::Event event;
         if (platform::pollEvent(event)) {
@@ -36,6 +54,7 @@ bool runFrames(GLWindow& window, Demo& demo)
             window.handleEvent(event);
             continue;
         }
+        reloadWhenSaved(demo, watch);
         demo.frame();
         const auto time = static_cast<int32_t>(window.timerNow());
         if (title.frameDrawn(time, window.paused()) && (!window.fullscreen() || window.paused()))
@@ -107,6 +126,8 @@ int runPlayer(int samples, const PlayerOptions& options)
     if (frameLog.active())
         demo.setFrameObserver([&frameLog](int32_t time) { frameLog.record(time); });
 
+    // Loose data is being worked on: its script reloads when saved.
+    FileWatch watch;
     bool again = true;
     while (again) {
         window.pause(false);
@@ -115,7 +136,7 @@ int runPlayer(int samples, const PlayerOptions& options)
         window.playMusic();
         window.clearKeys();
         window.timerStart();
-        again = runFrames(window, demo);
+        again = runFrames(window, demo, options.dataDir.empty() ? nullptr : &watch);
     }
     if (soundInitialised())
         window.closeSound();

@@ -66,11 +66,28 @@ void Demo::restartAt(int32_t ms)
 {
     if (script_ == nullptr)
         return;
+    setUpAgainAt(ms);
+    window_->seekMusic(ms);
+}
+
+void Demo::setUpAgainAt(int32_t ms)
+{
     registry_->deactivateAll();
     deliverSetup();
     window_->timerSetOffset(ms);
     window_->timerStart();
-    window_->seekMusic(ms);
+}
+
+bool Demo::reloadKeepingTime(std::string& failure)
+{
+    if (window_ == nullptr)
+        return false;
+    std::unique_ptr<Script> fresh = Script::tryLoad(scriptPath_, failure);
+    if (fresh == nullptr)
+        return false;
+    script_ = std::move(fresh);
+    setUpAgainAt(static_cast<int32_t>(window_->timerNow()));
+    return true;
 }
 
 void Demo::jumpTo(int32_t ms) { restartAt(std::clamp(ms, 0, endTime_)); }

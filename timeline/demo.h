@@ -55,8 +55,16 @@ public:
     void restartAt(int32_t ms);
     // restartAt ms, kept within 0 and the end time.
     void jumpTo(int32_t ms);
+    // After setup: parses the script anew without ending the program on an
+    // error. A good script replaces the current one and the show is set up
+    // again at the current time, the music playing on (the next frame fires
+    // every event up to that time); a broken one leaves the current script
+    // playing and gives its error text in failure (false).
+    bool reloadKeepingTime(std::string& failure);
 
 private:
+    // restartAt without moving the music.
+    void setUpAgainAt(int32_t ms);
     void deliverSetup();
     void fireDueEvents(int32_t time);
 

@@ -344,6 +344,34 @@ TEST_F(DemoTest, SpacePausesTheTimeAndResumesWhereItStood)
     window().pause(false);
 }
 
+TEST_F(DemoTest, ReloadKeepingTimeChangesTheNextFramesAndABrokenScriptKeepsTheLastGoodOne)
+{
+    Demo demo("data/script.scr");
+    setup(demo, "SETUP\nTIMELINE\n100 START 3\n");
+    frameAt(demo, 1500);
+    EXPECT_EQ(log_.back(), "3 render 1500");
+
+    dir_.write("data/script.scr", "SETUP\n0 SIGNAL 5 44 1\nTIMELINE\n100 START 5\n2000 START 3\n");
+    std::string failure;
+    log_.clear();
+    ASSERT_TRUE(demo.reloadKeepingTime(failure)) << failure;
+    EXPECT_EQ(window().timerNow(), 1500);  // the same time
+    demo.frame();
+    EXPECT_EQ(log_, (std::vector<std::string>{"5 command 44 1", "0 start 0", "3 start 0", "5 start 0",
+                                              "5 prerender 1500", "5 render 1500"}));
+    EXPECT_FALSE(effects_[1]->isActive());
+
+    dir_.write("data/script.scr", "SETUP\n0 START 3\nTIMELINE\n");
+    log_.clear();
+    EXPECT_FALSE(demo.reloadKeepingTime(failure));
+    EXPECT_EQ(failure, "script: event not recognized in setup line # 1");
+    EXPECT_FALSE(demo.quitRequested());
+    clock().advance(600);
+    demo.frame();  // the last good script plays on: effect 3 starts at 2000
+    EXPECT_EQ(log_, (std::vector<std::string>{"3 prerender 2100", "5 prerender 2100", "3 render 2100",
+                                              "5 render 2100"}));
+}
+
 TEST(RegistryTest, PlacesOutsideTheRangeAreNone)
 {
     EffectRegistry registry;
