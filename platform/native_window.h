@@ -42,29 +42,48 @@ bool unregisterWindowClass();
 // Whether the display can switch to a fullscreen mode of width x height.
 bool fullscreenModeAvailable(int width, int height);
 
+// Whether the mouse cursor is shown over the program's windows (needs the
+// video subsystem).
+bool cursorShown();
+
+// Width and height of the first display's current mode; false when it cannot
+// be read (needs the video subsystem).
+bool currentDisplayMode(int& width, int& height);
+
 class NativeWindow {
 public:
     // Makes a window with a GL context (RGBA 8-8-8-8, the widest depth buffer
     // the driver gives, 8 stencil bits, double buffer, compatibility profile)
     // and makes the context current. On failure returns null and says where.
+    // A fullscreen window changes the display mode; any exit of the process
+    // from then on, exit(1) included, gives the display its mode back.
     static std::unique_ptr<NativeWindow> create(const WindowRequest& request, WindowFailure& failure);
 
     NativeWindow(const NativeWindow&) = delete;
     NativeWindow& operator=(const NativeWindow&) = delete;
-    // Releases the context (not current any more) and the window.
+    // Releases the context (not current any more) and the window, and shows
+    // the cursor again when show hid it.
     ~NativeWindow();
 
+    // Puts the window on screen; a fullscreen window hides the cursor.
     void show();
     void swapBuffers();
+    // With wait, swaps wait for the vertical blank, adaptively (a late frame
+    // is shown at once) where the driver offers it; without, they do not
+    // wait. Returns the swap interval the driver took: -1 adaptive, 1
+    // waiting, 0 not waiting.
+    int setSwapWait(bool wait);
     bool fullscreen() const { return fullscreen_; }
     // Samples per pixel the context actually got (0 without multisampling).
     int samples() const;
+    void setTitle(const std::string& title);
 
 private:
     NativeWindow() = default;
     void* window_ = nullptr;
     void* context_ = nullptr;
     bool fullscreen_ = false;
+    bool cursorHidden_ = false;
 };
 
 // Events as the window procedure saw them.
@@ -73,6 +92,7 @@ enum class EventKind { none, quit, close, keyDown, keyUp, resized, minimised, re
 struct Event {
     EventKind kind = EventKind::none;
     int virtualKey = 0;  // keyDown, keyUp: Windows virtual-key code 0..255
+    bool repeat = false; // keyDown: the keyboard repeating a held key
     int width = 0;       // resized
     int height = 0;
 };

@@ -27,8 +27,9 @@ public:
     // viewport and sets the GL defaults. False when no window could be made.
     bool create(const char* title, int width, int height, int bits, bool fullscreen, int samples);
     // One window with the chosen pixel format (or the ordinary one). Asks the
-    // fullscreen fallback question when the mode cannot be set. Shows a box
-    // and returns false on failure.
+    // fullscreen fallback question when the mode cannot be set. Returns false
+    // on failure, after a box for the ordinary window; a refused
+    // multisampled window fails without one.
     bool createWindow(const char* title, int width, int height, int bits, bool fullscreen);
     // Picks a multisampled format for the next window; false when the
     // platform has no "WGL_ARB_multisample".
@@ -41,13 +42,26 @@ public:
     // Releases the context, the window and the video subsystem; safe twice.
     void shutdown();
     void swapBuffers();
+    // Whether swaps wait for the vertical blank (see NativeWindow); returns
+    // the interval the driver took, 0 without a window.
+    int setSwapWait(bool wait);
+    void setTitle(const std::string& title);
 
     // The window procedure: applies one event to the key table, the active
     // flag and the viewport; a close request posts a quit event.
     void handleEvent(const platform::Event& event);
 
     // Key table byte of virtual-key code vk (1 down, 0 up); 0 outside 0..255.
+    // A key pressed since the last keysSeen reads 1 even when it is up again:
+    // a tap whose down and up both arrive while a frame draws still counts
+    // for the next frame.
     uint8_t keyDown(int vk) const;
+    // 1 when vk was pressed (not repeated by the keyboard) since the last
+    // keysSeen, else 0: one toggle or jump per press, however long held.
+    uint8_t keyPressed(int vk) const;
+    // A frame has looked at the keys: presses of keys that are up again are
+    // forgotten.
+    void keysSeen();
     void clearKeys();
     // False while the window is minimised.
     bool active() const { return active_ != 0; }
@@ -55,6 +69,10 @@ public:
     void timerSetOffset(int32_t ms) { timer_.setOffset(ms); }
     void timerStart() { timer_.start(); }
     int64_t timerNow() const { return timer_.now(); }
+
+    // Holds or resumes the demo time and the music together.
+    void pause(bool paused);
+    bool paused() const { return timer_.held(); }
 
     // Music stream (shell/music.cpp). initSound: opens the sound device at
     // 44100 Hz stereo; the result becomes soundInitialised. openMusic: the
@@ -66,6 +84,9 @@ public:
     bool openMusic(const char* file);
     void setMusicTime(int32_t ms);
     void playMusic();
+    // Moves open music to ms and plays on from there (held while paused);
+    // nothing without open music.
+    void seekMusic(int32_t ms);
     void closeSound();
 
     bool fullscreen() const { return fullscreen_; }
@@ -93,6 +114,7 @@ private:
     bool classRegistered_ = false;
     uint8_t active_ = 1;
     uint8_t keys_[256] = {};
+    uint8_t pressed_[256] = {};  // pressed since the last keysSeen
     bool musicOpen_ = false;
 };
 

@@ -5,20 +5,20 @@
 #include "timeline/word_reader.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
 namespace {
 
-// The whole file as text; fatal when it cannot be opened.
-std::string readScriptFile(const std::string& path)
+// The whole file as text; false when it cannot be opened.
+bool readScriptFile(const std::string& path, std::string& text)
 {
     DataFile* file = dataOpen(path.c_str());
-    if (file == nullptr) {
-        reportError("script: could not open file for parsing", -1, true);
-        return {};
-    }
-    std::string text(reinterpret_cast<const char*>(file->data), file->size);
+    if (file == nullptr)
+        return false;
+    text.assign(reinterpret_cast<const char*>(file->data), file->size);
     dataClose(file);
-    return text;
+    return true;
 }
 
 std::unique_ptr<ScriptEvent> makeEvent(int time, EventKind kind, int effect)
@@ -44,31 +44,88 @@ void setSignalArgument(Command& command, const std::string& word)
     }
 }
 
+// Two spellings of one file name compare equal: either separator, and
+// "." or ".." steps resolved.
+std::string comparableName(std::string path)
+{
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return std::filesystem::path(path).lexically_normal().generic_string();
+}
+
 }  // namespace
 
-Script::Script(const std::string& path)
+Script::Script(const std::string& path) : Script(path, false) {}
+
+Script::Script(const std::string& path, bool quiet) : quiet_(quiet)
 {
     parseFile(path);
     std::stable_sort(timelineEvents_.begin(), timelineEvents_.end(),
                      [](const auto& a, const auto& b) { return a->time < b->time; });
 }
 
+std::unique_ptr<Script> Script::tryLoad(const std::string& path, std::string& failure)
+{
+    std::unique_ptr<Script> script(new Script(path, true));
+    if (script->failure_.empty())
+        return script;
+    failure = script->failure_;
+    return nullptr;
+}
+
+void Script::fail(const std::string& message, int line, bool fatal)
+{
+    if (!quiet_) {
+        reportError(message.c_str(), line, fatal);
+        return;
+    }
+    const std::string text = composeErrorText(message.c_str(), line);
+    if (!fatal)
+        std::fprintf(stderr, "%s\n", text.c_str());
+    else if (failure_.empty())
+        failure_ = text;
+}
+
 void Script::parseFile(const std::string& path)
 {
-    const std::string text = readScriptFile(path);
-    parseSections(substitute(readDirectives(text)));
+    files_.push_back(path);
+    std::string text;
+    if (!readScriptFile(path, text)) {
+        fail("script: could not open file for parsing", -1, true);
+        return;
+    }
+    if (!failure_.empty())
+        return;
+    reading_.push_back(comparableName(path));
+    Source source{path, {}};
+    const std::string kept = readDirectives(text, source);
+    parseSections(substitute(kept), source);
+    reading_.pop_back();
+}
+
+// A file that includes itself, directly or through others, would be read
+// without end. Every other chain ends: the files name finitely many others.
+void Script::include(const std::string& path, const Source& from, int line)
+{
+    if (std::find(reading_.begin(), reading_.end(), comparableName(path)) != reading_.end()) {
+        const std::string message =
+            "script: INCLUDE of a file already being read (" + path + ") in " + from.path + " line #";
+        fail(message, line, true);
+        return;
+    }
+    parseFile(path);
 }
 
 // Pass 1: definitions, includes ahead of the setup section and comments are
-// taken out; every other line is copied on.
-std::string Script::readDirectives(const std::string& text)
+// taken out; every other line is copied on, and where it stood is noted.
+std::string Script::readDirectives(const std::string& text, Source& source)
 {
     std::string kept;
     bool setupBegun = false;
     WordReader reader(text);
     for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
+        const int line = reader.linesBefore() + 1;
         if (word == "INCLUDE" && !setupBegun) {
-            parseFile(reader.next());
+            include(reader.next(), source, line);
         } else if (word == "DEFINE") {
             Define define;
             define.name = reader.next();
@@ -80,6 +137,7 @@ std::string Script::readDirectives(const std::string& text)
         } else {
             if (word == "SETUP")
                 setupBegun = true;
+            source.keptLines.push_back(line);
             kept += word;
             kept += reader.restOfLine();
             kept += '\n';
@@ -108,7 +166,8 @@ std::string Script::substitute(const std::string& text) const
 }
 
 // Passes 3 to 5: the header up to SETUP, the setup section, the timeline.
-void Script::parseSections(const std::string& text)
+// The text has one line for each kept line of the source.
+void Script::parseSections(const std::string& text, const Source& source)
 {
     WordReader reader(text);
     for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
@@ -116,7 +175,7 @@ void Script::parseSections(const std::string& text)
             demoStart_ = readNumber(reader.next());
         } else if (word == "SETUP") {
             parseSetup(reader);
-            parseTimeline(reader);
+            parseTimeline(reader, source);
             return;
         }
     }
@@ -130,9 +189,9 @@ void Script::parseSetup(WordReader& reader)
         if (time.empty() || time == "TIMELINE")
             return;
         if (readNumber(time) != 0)
-            reportError("script: not a valid time (should be 0) in setup line #", line, true);
+            fail("script: not a valid time (should be 0) in setup line #", line, true);
         if (reader.next() != "SIGNAL")
-            reportError("script: event not recognized in setup line #", line, true);
+            fail("script: event not recognized in setup line #", line, true);
         auto event = makeEvent(0, EventKind::signal, readNumber(reader.next()));
         event->payload.code = readNumber(reader.next());
         setSignalArgument(event->payload, reader.next());
@@ -151,14 +210,15 @@ int Script::applyOffsetTerms(WordReader& reader, int value)
     return value;
 }
 
-void Script::parseTimeline(WordReader& reader)
+void Script::parseTimeline(WordReader& reader, const Source& source)
 {
     int line = 1;
     for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
         if (word == "LINETIME")
             return;
         if (word == "INCLUDE") {
-            parseFile(reader.next());
+            const auto kept = static_cast<size_t>(reader.linesBefore());
+            include(reader.next(), source, kept < source.keptLines.size() ? source.keptLines[kept] : 0);
         } else if (word == "TIMEOFFSET") {
             timeOffset_ = readNumber(reader.next());
             timeOffset_ = applyOffsetTerms(reader, timeOffset_);
@@ -167,7 +227,7 @@ void Script::parseTimeline(WordReader& reader)
         } else {
             const int time = applyOffsetTerms(reader, readNumber(word) + timeOffset_);
             if (time == 0)
-                reportError("script: not a valid(1-maxtime) time in timeline line #", line, true);
+                fail("script: not a valid(1-maxtime) time in timeline line #", line, true);
             parseTimelineEvent(reader, time, line);
             ++line;
         }
@@ -185,7 +245,7 @@ void Script::parseTimelineEvent(WordReader& reader, int time, int line)
         return;
     }
     if (kind != "SIGNAL") {
-        reportError("script: event not recognized in timeline line #", line, false);
+        fail("script: event not recognized in timeline line #", line, false);
         return;
     }
     auto event = makeEvent(time, EventKind::signal, readNumber(reader.next()));

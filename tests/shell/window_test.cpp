@@ -80,8 +80,12 @@ TEST_F(WindowTest, KeyEventsFillTheVirtualKeyTable)
     EXPECT_EQ(window().keyDown('Q'), 1);
     EXPECT_EQ(window().keyDown('W'), 0);
 
+    // A key that is up again still counts until a frame has seen the keys;
+    // keys held down count on.
     ASSERT_TRUE(platform::pushKeyEvent("Escape", false));
     drainEvents();
+    EXPECT_EQ(window().keyDown(27), 1);
+    window().keysSeen();
     EXPECT_EQ(window().keyDown(27), 0);
     EXPECT_EQ(window().keyDown(17), 1);
 
@@ -153,6 +157,16 @@ TEST_F(WindowTest, TimerRunsOnTheWindowClock)
     EXPECT_EQ(window().timerNow(), 5000);
     clock().advance(250);
     EXPECT_EQ(window().timerNow(), 5250);
+}
+
+TEST_F(WindowTest, SwapWaitIsSetAndTakenBack)
+{
+    // Offscreen nothing paces the swaps, but Mesa's EGL takes the interval
+    // and reads it back: adaptive (-1) or one blank when waiting, 0 not.
+    EXPECT_EQ(window().setSwapWait(false), 0);
+    const int waiting = window().setSwapWait(true);
+    EXPECT_TRUE(waiting == -1 || waiting == 1) << waiting;
+    EXPECT_EQ(window().setSwapWait(false), 0);
 }
 
 }  // namespace

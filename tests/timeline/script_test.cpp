@@ -5,6 +5,9 @@
 #include "timeline/script.h"
 
 #include <filesystem>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -184,11 +187,14 @@ TEST_F(ScriptTest, IncludeInTheTimelineNeedsItsOwnSections)
 {
     dir_.write("bare.scr", "300 START 7\n");
     dir_.write("full.scr", "SETUP\nTIMELINE\n400 START 8\n");
-    const Script script = parse("SETUP\nTIMELINE\n100 START 1\nINCLUDE bare.scr\nINCLUDE full.scr\n200 START 2\n");
+    // A file may be included more than once, as long as it does not include
+    // itself.
+    const Script script =
+        parse("SETUP\nTIMELINE\n100 START 1\nINCLUDE bare.scr\nINCLUDE full.scr\n200 START 2\nINCLUDE full.scr\n");
     std::vector<int> effects;
     for (const auto& event : script.timelineEvents())
         effects.push_back(event->effect);
-    EXPECT_EQ(effects, (std::vector<int>{1, 2, 8}));
+    EXPECT_EQ(effects, (std::vector<int>{1, 2, 8, 8}));
 }
 
 TEST_F(ScriptTest, TimeOffsetsAndTerms)
@@ -279,6 +285,51 @@ TEST_F(ScriptDeathTest, FatalErrorsNameTheirLine)
                 "script: not a valid\\(1-maxtime\\) time in timeline line # 2");
     EXPECT_EXIT(Script("does-not-exist.scr"), testing::ExitedWithCode(1),
                 "script: could not open file for parsing");
+}
+
+TEST_F(ScriptDeathTest, AFileThatIncludesItselfIsFatalWithItsFileAndLine)
+{
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    // Directly, from the timeline: the line is the file's own line 4.
+    EXPECT_EXIT(parse("SETUP\nTIMELINE\n100 START 1\nINCLUDE main.scr\n"), testing::ExitedWithCode(1),
+                "script: INCLUDE of a file already being read \\(main.scr\\) in main.scr line # 4");
+    // Through another file ahead of the setup section; comments, definitions
+    // and empty lines count as lines of the file.
+    dir_.write("b.scr", "// back to the start\nDEFINE X 1\n\nINCLUDE ./loop.scr\n");
+    EXPECT_EXIT(parse("INCLUDE b.scr\nSETUP\nTIMELINE\n", "loop.scr"), testing::ExitedWithCode(1),
+                "script: INCLUDE of a file already being read \\(./loop.scr\\) in b.scr line # 4");
+}
+
+TEST_F(ScriptTest, TryLoadKeepsTheFatalErrorInsteadOfEnding)
+{
+    const std::vector<std::pair<std::string, std::string>> broken = {
+        {"SETUP\n0 SIGNAL 1 1 1\n5 SIGNAL 1 1 1\nTIMELINE\n", "script: not a valid time (should be 0) in setup line # 2"},
+        {"SETUP\n0 START 1\nTIMELINE\n", "script: event not recognized in setup line # 1"},
+        {"SETUP\nTIMELINE\n100 START 1\nINCLUDE main.scr\n",
+         "script: INCLUDE of a file already being read (main.scr) in main.scr line # 4"},
+        {"SETUP\nTIMELINE\nINCLUDE missing.scr\n", "script: could not open file for parsing"},
+    };
+    testing::internal::CaptureStdout();
+    for (const auto& [text, message] : broken) {
+        dir_.write("main.scr", text);
+        std::string failure;
+        EXPECT_EQ(Script::tryLoad("main.scr", failure), nullptr) << text;
+        EXPECT_EQ(failure, message);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no "error!" line, no box
+
+    // Lesser errors go to standard error and the script loads.
+    dir_.write("part.scr", "SETUP\nTIMELINE\n200 BOGUS\n300 START 3\n");
+    dir_.write("main.scr", "SETUP\nTIMELINE\n100 START 1\nINCLUDE part.scr\n");
+    testing::internal::CaptureStderr();
+    std::string failure;
+    const std::unique_ptr<Script> script = Script::tryLoad("main.scr", failure);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("script: event not recognized in timeline line # 1"),
+              std::string::npos);
+    ASSERT_NE(script, nullptr);
+    EXPECT_TRUE(failure.empty());
+    EXPECT_EQ(script->timelineEvents().size(), 2u);
+    EXPECT_EQ(script->files(), (std::vector<std::string>{"main.scr", "part.scr"}));
 }
 
 }  // namespace

@@ -16,3 +16,4 @@ int runList(int argc, char** argv);
 int runExtract(int argc, char** argv);
 int runPack(int argc, char** argv);
 int runImage(int argc, char** argv);
+int runScene(int argc, char** argv);
