@@ -28,7 +28,11 @@ Command textCommand(int code, const std::string& text)
 
 class SceneEffectsTest : public GLTest {
 protected:
-    void SetUp() override { clearFrame(); }
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        clearFrame();
+    }
 
     std::string write(const SceneFile& file)
     {

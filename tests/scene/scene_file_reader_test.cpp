@@ -32,6 +32,7 @@ class SceneFileReaderTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         imageVerbose = false;
         clearFrame();
         textures_ = dir_.path().string() + "/";
