@@ -1,15 +1,40 @@
 #!/usr/bin/env bash
-# Headless, the player renders frames until a quit event arrives (SDL turns
-# SIGTERM into one), then shuts down in order with status 0.
+# Headless, the player shows frames until a quit event arrives (SDL turns
+# SIGTERM into one), then shuts down in order with status 0. The preloaded
+# frame counter counts buffer swaps; the loading bar makes six of them, so
+# the quit is sent only once the show itself has drawn frames.
 set -u
 player=$1
 show_dir=$2
+frame_counter=$3
+wanted=${PLAYER_FRAMES:-30}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+frames() { local n; n=$(tr -d ' \n' < "$work/frames" 2>/dev/null); echo "${n:-0}"; }
+
 cd "$show_dir" || exit 1
-SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$player" &
+# The player's temporary files (the archive reader's log) stay in $work.
+TMPDIR="$work" SW_FRAME_COUNT_FILE="$work/frames" LD_PRELOAD="$frame_counter" \
+  SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$player" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
-sleep "${PLAYER_RUN_SECONDS:-3}"
-kill -0 "$pid" 2>/dev/null || { wait "$pid"; echo "player ended early with status $?"; exit 1; }
+for _ in $(seq 600); do  # up to 60 s on a busy machine
+  if ! kill -0 "$pid" 2>/dev/null; then
+    wait "$pid"
+    status=$?
+    cat "$work/err.txt"
+    fail "player ended early with status $status after $(frames) buffer swaps"
+  fi
+  [ "$(frames)" -ge "$wanted" ] && break
+  sleep 0.1
+done
+if [ "$(frames)" -lt "$wanted" ]; then
+  kill -KILL "$pid"
+  cat "$work/err.txt"
+  fail "only $(frames) buffer swaps in 60 s, expected $wanted"
+fi
 kill -TERM "$pid"
 wait "$pid"
 status=$?
-[ "$status" -eq 0 ] || { echo "expected status 0 after quit, got $status"; exit 1; }
+[ "$status" -eq 0 ] || { cat "$work/err.txt"; fail "expected status 0 after quit, got $status"; }
+echo "ok: quit after $(frames) buffer swaps"
