@@ -9,6 +9,7 @@ show_dir=$4
 start_ms=60000
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+export TMPDIR="$work"  # the programs' temporary files (the archive reader's log) stay here
 fail() { echo "FAIL: $*"; exit 1; }
 
 mkdir -p "$work/stage" "$work/run"
@@ -22,7 +23,12 @@ cd "$work/run" || exit 1
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/heard.raw" "$player" >/dev/null 2>"$work/err.txt" &
 pid=$!
 sleep "${PLAYER_RUN_SECONDS:-4}"
-kill -0 "$pid" 2>/dev/null || { wait "$pid"; cat "$work/err.txt"; fail "player ended early with status $?"; }
+if ! kill -0 "$pid" 2>/dev/null; then
+  wait "$pid"
+  status=$?
+  cat "$work/err.txt"
+  fail "player ended early with status $status"
+fi
 kill -TERM "$pid"
 wait "$pid"
 status=$?

@@ -5,6 +5,7 @@ set -u
 swtool=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+export TMPDIR="$work"  # the programs' temporary files (the archive reader's log) stay here
 fail() { echo "FAIL: $*"; exit 1; }
 
 mkdir -p "$work/tree/data/textures" "$work/tree/data/images"
