@@ -7,10 +7,7 @@ swtool=$2
 soundtrack=$3
 show_dir=$4
 start_ms=60000
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export TMPDIR="$work"  # the programs' temporary files (the archive reader's log) stay here
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/script_support.sh"
 
 mkdir -p "$work/stage" "$work/run"
 cp -r "$show_dir/data" "$work/stage/data" || fail "no show data in $show_dir"

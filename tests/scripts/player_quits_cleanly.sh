@@ -8,14 +8,11 @@ player=$1
 show_dir=$2
 frame_counter=$3
 wanted=${PLAYER_FRAMES:-30}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/script_support.sh"
 frames() { local n; n=$(tr -d ' \n' < "$work/frames" 2>/dev/null); echo "${n:-0}"; }
 
 cd "$show_dir" || exit 1
-# The player's temporary files (the archive reader's log) stay in $work.
-TMPDIR="$work" SW_FRAME_COUNT_FILE="$work/frames" LD_PRELOAD="$frame_counter" \
+SW_FRAME_COUNT_FILE="$work/frames" LD_PRELOAD="$frame_counter" \
   SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$player" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
 for _ in $(seq 600); do  # up to 60 s on a busy machine

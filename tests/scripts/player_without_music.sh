@@ -4,9 +4,7 @@
 set -u
 player=$1
 show_dir=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export TMPDIR="$work"  # the programs' temporary files (the archive reader's log) stay here
+. "$(dirname "$0")/script_support.sh"
 ln -s "$show_dir/hoard.dpk" "$work/hoard.dpk"
 cd "$work" || exit 1
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 60 "$player" >out.txt 2>err.txt

@@ -5,10 +5,7 @@
 set -u
 swtool=$1
 show_dir=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export TMPDIR="$work"  # the programs' temporary files (the archive reader's log) stay here
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/script_support.sh"
 
 # Every effect loads its pictures and scenes at start-up: the show's data
 # tree, with a script of our own.

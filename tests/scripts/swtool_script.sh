@@ -4,10 +4,7 @@
 # order. Warnings and fatal errors behave as in the player.
 set -u
 swtool=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export TMPDIR="$work"
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/script_support.sh"
 cd "$work" || exit 1
 
 # An include before SETUP is parsed whole first: its setup line comes first,
