@@ -9,27 +9,12 @@ show_dir=$2
 frame_counter=$3
 wanted=${PLAYER_FRAMES:-30}
 . "$(dirname "$0")/script_support.sh"
-frames() { local n; n=$(tr -d ' \n' < "$work/frames" 2>/dev/null); echo "${n:-0}"; }
 
 cd "$show_dir" || exit 1
 SW_FRAME_COUNT_FILE="$work/frames" LD_PRELOAD="$frame_counter" \
   SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$player" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
-for _ in $(seq 600); do  # up to 60 s on a busy machine
-  if ! kill -0 "$pid" 2>/dev/null; then
-    wait "$pid"
-    status=$?
-    cat "$work/err.txt"
-    fail "player ended early with status $status after $(frames) buffer swaps"
-  fi
-  [ "$(frames)" -ge "$wanted" ] && break
-  sleep 0.1
-done
-if [ "$(frames)" -lt "$wanted" ]; then
-  kill -KILL "$pid"
-  cat "$work/err.txt"
-  fail "only $(frames) buffer swaps in 60 s, expected $wanted"
-fi
+await_frames "$pid" "$wanted" "$work/err.txt"
 kill -TERM "$pid"
 wait "$pid"
 status=$?
