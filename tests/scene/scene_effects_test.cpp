@@ -14,6 +14,7 @@
 #include "tests/scene/scene_file_bytes.h"
 #include "tests/support/commands.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/working_directory.h"
 
 namespace {
 
@@ -392,8 +393,7 @@ TEST_F(SceneEffectsTest, GallerySceneBakesTheNamedNodesThatExist)
     // Scene effects take their textures from "data/textures/" below the
     // working directory.
     dir_.write("data/textures/gallery_lightmap.tga", solidTga(64, 64, 0, 200, 0));
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
+    auto inDir = std::make_unique<ScopedWorkingDirectory>(dir_.path());
     const std::vector<std::string> lightMap = {"", "", "", "", "", "gallery_lightmap.tga"};
     const float below[3] = {0.0f, -3.0f, 0.0f};
     const float aside[3] = {3.0f, 0.0f, 0.0f};
@@ -408,7 +408,7 @@ TEST_F(SceneEffectsTest, GallerySceneBakesTheNamedNodesThatExist)
         .chunk(5, cameraChunk(5, "Camera01", 0, 0, 5, 45.0f, 0))
         .end();
     auto effect = make<GalleryScene>(f);  // no "stoetter" and others: fine
-    std::filesystem::current_path(before);
+    inDir.reset();
     Scene& scene = *effect->scene();
     EXPECT_TRUE(scene.findByName("vegg01")->material()->baked());
     EXPECT_TRUE(scene.findByName("gulv")->material()->baked());
