@@ -9,15 +9,17 @@ top=$(cd "$(dirname "$0")" && pwd)
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 
 # A test that only passes after what another test left behind fails here.
-# The seed is printed so that the order can be repeated.
+# A failure names the seed, so that the order can be repeated.
 shuffled_status=0
 if [ $# -eq 0 ]; then
   for binary in "$top"/build/tests/test_*; do
     [ -f "$binary" ] && [ -x "$binary" ] || continue
     log=$(mktemp)
-    if ! timeout 900 "$binary" --gtest_shuffle --gtest_brief=1 >"$log" 2>&1; then
-      echo "shuffled run of $(basename "$binary") failed:"
-      grep -E "Randomizing tests' orders|FAILED|Failure" "$log" | head -40
+    seed=$((RANDOM % 99999 + 1))
+    if ! timeout 900 "$binary" --gtest_shuffle --gtest_random_seed="$seed" --gtest_brief=1 >"$log" 2>&1; then
+      echo "shuffled run of $(basename "$binary") failed; repeat it with:"
+      echo "  $binary --gtest_shuffle --gtest_random_seed=$seed"
+      grep -E -A4 "Failure$|FAILED" "$log" | head -60 || true
       shuffled_status=1
     fi
     rm -f "$log"
