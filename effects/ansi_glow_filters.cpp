@@ -190,8 +190,9 @@ void GlowFilter::blurPass()
     glDepthMask(GL_TRUE);
 }
 
-void GlowFilter::glowPasses() const
+void GlowFilter::glowPasses()
 {
+    passes_.begin();
     float c = startIntensity_;
     float z = 0.0f;
     for (int pass = 0; pass < passCount_; ++pass) {
@@ -221,6 +222,7 @@ void GlowFilter::glowPasses() const
         c += intensityStep_;
         z += zoomStep_;
     }
+    passes_.end();
 }
 
 void GlowFilter::render(int32_t time)

@@ -1,5 +1,6 @@
 #pragma once
 // Two frame-grab filters: character-cell pixelation and glow.
+#include "effects/additive_passes.h"
 #include "effects/frame_grab.h"
 
 class Texture;
@@ -54,9 +55,10 @@ public:
 
 private:
     void blurPass();
-    void glowPasses() const;
+    void glowPasses();
     void notifySource(int code, int argument) const;
 
+    AdditivePasses passes_;
     int blurSize_ = 128;
     int grabSize_ = 256;
     Texture* blur_ = nullptr;

@@ -203,16 +203,22 @@ void NoiseEffect::render(int32_t time)
     if (current_ != nullptr)
         current_->bind();
     glEnable(GL_TEXTURE_2D);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(0.0f, 0.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(1.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(1.0f, 1.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(0.0f, 1.0f);
-    glEnd();
+    // Blending at opacity 0 leaves every pixel as it was; the state above
+    // stays set, as later effects of the frame may draw with it.
+    if (alpha_ > 0.0f) {
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f, 0.0f);
+        glVertex2f(0.0f, 0.0f);
+        glTexCoord2f(1.0f, 0.0f);
+        glVertex2f(1.0f, 0.0f);
+        glTexCoord2f(1.0f, 1.0f);
+        glVertex2f(1.0f, 1.0f);
+        glTexCoord2f(0.0f, 1.0f);
+        glVertex2f(0.0f, 1.0f);
+        glEnd();
+    } else {
+        glTexCoord2f(0.0f, 1.0f);  // the quad's last coordinate stays current
+    }
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
@@ -264,7 +270,11 @@ void InvertEffect::render(int32_t time)
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ONE_MINUS_SRC_COLOR);
-    quad_->draw();
+    // Inverting by black leaves the colours as they were (only the frame's
+    // alpha, which nothing shows, would be inverted); the state above stays
+    // set, as later effects of the frame may draw with it.
+    if (colorR.get() > 0.0f || colorG.get() > 0.0f || colorB.get() > 0.0f)
+        quad_->draw();
     glDisable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_DEPTH_TEST);

@@ -78,10 +78,11 @@ void RadialBlur::command(Command c)
     }
 }
 
-void RadialBlur::drawLayers(int count)
+void RadialBlur::drawLayers(int count, AdditivePasses& passes)
 {
     if (working_ == nullptr)
         return;
+    passes.begin();
     loadUnitSquare(Axis::yDown);
     overlayStateOn();
     working_->bind();
@@ -114,6 +115,7 @@ void RadialBlur::drawLayers(int count)
     }
     glDisable(GL_ALPHA_TEST);
     overlayStateOff();
+    passes.end();
 }
 
 void RadialBlur::prerender(int32_t time)
@@ -129,7 +131,7 @@ void RadialBlur::prerender(int32_t time)
     source_->update(time, false);
     copyCornerInto(working_, size_, size_);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawLayers(grabLayers_);
+    drawLayers(grabLayers_, grabPasses_);
     copyCornerInto(working_, size_, size_);
 }
 
@@ -144,7 +146,7 @@ void RadialBlur::update(int32_t time, bool applyViewport)
         source_->update(time, applyViewport);
     if (rotationPeriod_ != 0)
         angle_ += static_cast<float>(dt) / static_cast<float>(rotationPeriod_);
-    drawLayers(drawLayers_);
+    drawLayers(drawLayers_, screenPasses_);
 }
 
 MotionBlur::MotionBlur()
@@ -246,8 +248,10 @@ void MotionBlur::render(int32_t time)
 }
 
 WarpFilter::WarpFilter()
-    : grid_(128, 1.0f, 1.0f, 0.5f, 0.5f, static_cast<float>(screenWidth) / 1024.0f,
-            static_cast<float>(screenHeight) / 1024.0f)
+    : grid_(fineGridSize, 1.0f, 1.0f, 0.5f, 0.5f, static_cast<float>(screenWidth) / 1024.0f,
+            static_cast<float>(screenHeight) / 1024.0f),
+      waveGrid_(waveGridSize, 1.0f, 1.0f, 0.5f, 0.5f, static_cast<float>(screenWidth) / 1024.0f,
+                static_cast<float>(screenHeight) / 1024.0f)
 {
     target_.create(1024, 1024, false);
     target_.makeRepeatTexture();
@@ -305,18 +309,27 @@ void WarpFilter::prerender(int32_t time)
 
 void WarpFilter::deform(float t)
 {
-    const int n = grid_.size();
-    const auto size = static_cast<float>(n);
     if (mode_ == 1) {
+        // Row i of the coarse grid lies where row i x (fine - 1) / (coarse - 1)
+        // of the fine grid would.
+        const int n = waveGrid_.size();
+        const float fineRowsPerRow = static_cast<float>(fineGridSize - 1) / static_cast<float>(n - 1);
+        const float fineSize = fineGridSize;
         for (int i = 0; i < n; ++i) {
+            const float row = static_cast<float>(i) * fineRowsPerRow;
+            const float dx = std::sin(row * frequencyX_ / fineSize + t * speedX_) * amplitudeX_;
             for (int j = 0; j < n; ++j) {
-                GridVertex& v = grid_.vertex(i, j);
-                v.x = v.restX + std::sin(static_cast<float>(i) * frequencyX_ / size + t * speedX_) * amplitudeX_;
-                v.y = v.restY + std::cos(static_cast<float>(j) * frequencyY_ / size + t * speedY_) * amplitudeY_;
+                const float column = static_cast<float>(j) * fineRowsPerRow;
+                GridVertex& v = waveGrid_.vertex(i, j);
+                v.x = v.restX + dx;
+                v.y = v.restY + std::cos(column * frequencyY_ / fineSize + t * speedY_) * amplitudeY_;
                 v.z = v.restZ;
             }
         }
+        shown_ = &waveGrid_;
     } else if (mode_ == 2) {
+        const int n = grid_.size();
+        const auto size = static_cast<float>(n);
         const auto c = static_cast<float>(n / 2);
         const float g = 1.0f / (rippleScale_.get() * size * 0.5f);
         for (int i = 0; i < n; ++i) {
@@ -329,6 +342,7 @@ void WarpFilter::deform(float t)
                 v.y = v.restY + r * r * (std::cos(r * frequencyY_ * 6.28f + t * speedY_) * 0.5f + 0.5f) * amplitudeY_;
             }
         }
+        shown_ = &grid_;
     }
 }
 
@@ -346,7 +360,7 @@ void WarpFilter::update(int32_t time, bool applyViewport)
     glEnable(GL_TEXTURE_2D);
     target_.bindTexImage(RenderTarget::frontLeft);
     deform(progress_);
-    grid_.draw(true);
+    shown_->draw(true);
     target_.releaseTexImage(RenderTarget::frontLeft);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);

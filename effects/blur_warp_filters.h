@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "effects/additive_passes.h"
 #include "effects/frame_grab.h"
 #include "resources/draw/grid_mesh.h"
 #include "resources/draw/screen_quad.h"
@@ -35,9 +36,13 @@ public:
     float angle() const { return angle_; }
 
 private:
-    void drawLayers(int count);
+    // Layers add to what is drawn: on a multisampled frame they are summed
+    // off the frame by the given group.
+    void drawLayers(int count, AdditivePasses& passes);
 
     static constexpr int size_ = 512;
+    AdditivePasses grabPasses_;
+    AdditivePasses screenPasses_;
     Texture* working_ = nullptr;
     Texture* external_ = nullptr;
     int32_t previousTime_ = 0;
@@ -103,12 +108,25 @@ public:
     void prerender(int32_t time) override;
 
     // Moves the grid's vertices for time parameter t (the mode decides how).
+    // Waves move the coarse wave grid by the same function of the fine
+    // grid's row and column, taken at the coarse vertices' places; the
+    // ripple moves the fine grid. Other modes keep the last shape.
     void deform(float t);
+    // The fine grid (128 x 128), moved by the ripple.
     const GridMesh& grid() const { return grid_; }
+    // The coarse grid (waveGridSize per side), moved by the waves.
+    const GridMesh& waveGrid() const { return waveGrid_; }
+    // The waves bend each row and column by one sine over the whole screen,
+    // so a quarter of the fine grid's triangles trace the same picture to a
+    // fraction of a pixel at a fraction of the cost.
+    static constexpr int fineGridSize = 128;
+    static constexpr int waveGridSize = 64;
 
 private:
     RenderTarget target_;
     GridMesh grid_;
+    GridMesh waveGrid_;
+    const GridMesh* shown_ = &waveGrid_;  // the grid deformed last
     float amplitudeX_ = 0.05f;
     float amplitudeY_ = 0.05f;
     float speedX_ = 0.2f;

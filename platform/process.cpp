@@ -4,6 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace platform {
 
 void registerExitHandler(void (*handler)()) { std::atexit(handler); }
@@ -18,6 +24,15 @@ std::string temporaryDirectory()
     while (text.size() > 1 && text.back() == '/')
         text.pop_back();
     return text;
+}
+
+bool standardErrorIsTerminal()
+{
+#ifdef _WIN32
+    return _isatty(2) != 0;
+#else
+    return isatty(2) != 0;
+#endif
 }
 
 }  // namespace platform

@@ -10,4 +10,8 @@ void registerExitHandler(void (*handler)());
 // The system's directory for temporary files, with no trailing separator.
 std::string temporaryDirectory();
 
+// True when standard error is a terminal (a person watching), false when it
+// goes to a file or a pipe.
+bool standardErrorIsTerminal();
+
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include "resources/textures/texture_manager.h"
 #include "shell/error_report.h"
 #include "shell/extensions.h"
+#include "shell/frame_log.h"
 #include "shell/glwindow.h"
 #include "shell/music.h"
 #include "timeline/demo.h"
@@ -75,6 +76,9 @@ int runPlayer(int samples)
     buildEffects(registry, &imageCache, &window);
     Demo demo("data/script.scr");
     demo.setEndTime(showEndTime);
+    FrameLog frameLog;
+    if (frameLog.active())
+        demo.setFrameObserver([&frameLog](int32_t time) { frameLog.record(time); });
 
     bool again = true;
     while (again) {

@@ -33,6 +33,21 @@ void showProgress(LoadingBar& bar, int percent, GLWindow* window)
         window->swapBuffers();
 }
 
+struct NamedNumber {
+    int number;
+    const char* name;
+};
+
+// Keep beside buildEffects: one entry per number it places.
+constexpr NamedNumber effectNames[] = {
+    {0, "clear"},     {1, "beat"},      {2, "layer"},     {5, "interference"}, {6, "clouds"},
+    {7, "trails"},    {8, "warp"},      {21, "gang"},     {23, "welder"},      {24, "tree"},
+    {25, "cranium"},  {27, "gallery"},  {40, "ansi"},     {41, "radial"},      {42, "motion"},
+    {43, "glow"},     {44, "radial44"}, {46, "bars"},     {47, "bars47"},      {48, "ribbons"},
+    {49, "ring"},     {54, "group"},    {55, "layer55"},  {56, "layer56"},     {57, "noise"},
+    {61, "invert"},   {62, "fade"},     {63, "flash"},
+};
+
 void setPrefix(ImageCache* imageCache, const char* prefix)
 {
     if (imageCache != nullptr)
@@ -89,4 +104,13 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
     place<FadeEffect>(registry, 62);
     place<FlashEffect>(registry, 63);
     setPrefix(imageCache, "");
+}
+
+const char* effectName(int number)
+{
+    for (const NamedNumber& entry : effectNames) {
+        if (entry.number == number)
+            return entry.name;
+    }
+    return "";
 }

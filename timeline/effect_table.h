@@ -10,3 +10,7 @@ class ImageCache;
 // (with a buffer swap after each when a window is given). Needs a current GL
 // context. The effects live to the end of the process.
 void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* window);
+
+// A short lower-case name for the class at effect number n ("glow",
+// "warp", ...) for reports; "" for an empty number.
+const char* effectName(int number);

@@ -30,10 +30,11 @@ void EffectRegistry::renderAll(int32_t time)
 {
     Effect* background = places_[0];
     if (background != nullptr && background->isActive())
-        background->render(time);
-    for (Effect* effect : places_) {
+        renderOne(0, time);
+    for (int n = 0; n < size; ++n) {
+        Effect* effect = places_[static_cast<size_t>(n)];
         if (effect != nullptr && effect->isActive())
-            effect->prerender(time);
+            prerenderOne(n, time);
     }
     for (int n = 1; n < size; ++n) {
         Effect* effect = places_[static_cast<size_t>(n)];
@@ -43,13 +44,31 @@ void EffectRegistry::renderAll(int32_t time)
         glPushMatrix();
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
-        effect->render(time);
+        renderOne(n, time);
         glMatrixMode(GL_MODELVIEW);
         glPopMatrix();
         glMatrixMode(GL_PROJECTION);
         glPopMatrix();
         glMatrixMode(GL_MODELVIEW);
     }
+}
+
+void EffectRegistry::prerenderOne(int n, int32_t time)
+{
+    if (probe_ != nullptr)
+        probe_->enter(n, RenderProbe::Stage::prerender);
+    places_[static_cast<size_t>(n)]->prerender(time);
+    if (probe_ != nullptr)
+        probe_->leave(n, RenderProbe::Stage::prerender);
+}
+
+void EffectRegistry::renderOne(int n, int32_t time)
+{
+    if (probe_ != nullptr)
+        probe_->enter(n, RenderProbe::Stage::render);
+    places_[static_cast<size_t>(n)]->render(time);
+    if (probe_ != nullptr)
+        probe_->leave(n, RenderProbe::Stage::render);
 }
 
 void EffectRegistry::deactivateAll()

@@ -6,6 +6,17 @@
 
 class Effect;
 
+// Told when each effect's prerender and render begin and end, so that a
+// profiler can time them. It runs inside the frame and must leave the GL
+// state as it found it.
+class RenderProbe {
+public:
+    enum class Stage { prerender, render };
+    virtual ~RenderProbe() = default;
+    virtual void enter(int place, Stage stage) = 0;
+    virtual void leave(int place, Stage stage) = 0;
+};
+
 class EffectRegistry {
 public:
     static constexpr int size = 64;
@@ -31,7 +42,14 @@ public:
     void renderAll(int32_t time);
     // deactivate on every effect present.
     void deactivateAll();
+    // The probe told about every prerender and render from now on; null
+    // for none. The registry does not own it.
+    void setProbe(RenderProbe* probe) { probe_ = probe; }
 
 private:
+    void prerenderOne(int n, int32_t time);
+    void renderOne(int n, int32_t time);
+
     std::array<Effect*, size> places_{};
+    RenderProbe* probe_ = nullptr;
 };

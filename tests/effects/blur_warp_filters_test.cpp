@@ -157,15 +157,39 @@ TEST_F(BlurWarpFiltersTest, WarpWavesMoveTheGrid)
 {
     WarpFilter warp;
     warp.start(0);
-    warp.command(numericCommand(90, {10, 0}));
+    warp.command(numericCommand(90, {10, 20}));
     warp.deform(0.0f);
-    const GridVertex& v = warp.grid().vertices()[5 * 128 + 3];
-    EXPECT_NEAR(v.x - v.restX, std::sin(5 * 7.0f / 128) * 0.1f, 1e-6);
-    EXPECT_FLOAT_EQ(v.y, v.restY);
+    // Coarse vertex (5, 3) sits where fine row and column 5 and 3 x 127 / 63
+    // would, and moves as they would.
+    const int n = WarpFilter::waveGridSize;
+    ASSERT_EQ(warp.waveGrid().size(), n);
+    const GridVertex& v = warp.waveGrid().vertices()[5 * n + 3];
+    const float scale = 127.0f / static_cast<float>(n - 1);
+    EXPECT_NEAR(v.restY, -0.5f + 5 * scale / 127.0f + 0.5f, 1e-5);
+    EXPECT_NEAR(v.x - v.restX, std::sin(5 * scale * 7.0f / 128) * 0.1f, 1e-6);
+    EXPECT_NEAR(v.y - v.restY, std::cos(3 * scale * 9.0f / 128) * 0.2f, 1e-6);
     warp.command(numericCommand(93, {7}));  // an unknown mode keeps the last shape
     const float before = v.x;
     warp.deform(10.0f);
     EXPECT_FLOAT_EQ(v.x, before);
+}
+
+TEST_F(BlurWarpFiltersTest, WarpRippleMovesTheFineGrid)
+{
+    WarpFilter warp;
+    warp.start(0);
+    warp.command(numericCommand(93, {2}));
+    warp.command(numericCommand(94, {1}));
+    warp.deform(0.0f);
+    const int n = WarpFilter::fineGridSize;
+    ASSERT_EQ(warp.grid().size(), n);
+    // Row and column 60: r = (4 x 4 + 4 x 4) / (1 x 128 x 0.5).
+    const GridVertex& v = warp.grid().vertices()[60 * n + 60];
+    const float r = 32.0f / 64.0f;
+    EXPECT_NEAR(v.x - v.restX, r * r * (std::sin(r * 7.0f * 6.28f) * 0.5f + 0.5f) * 0.05f, 1e-6);
+    EXPECT_NEAR(v.y - v.restY, r * r * (std::cos(r * 9.0f * 6.28f) * 0.5f + 0.5f) * 0.05f, 1e-6);
+    const GridVertex& centre = warp.grid().vertices()[64 * n + 64];
+    EXPECT_FLOAT_EQ(centre.x, centre.restX);
 }
 
 TEST_F(BlurWarpFiltersTest, WarpWithAnEmptyViewportNeitherGrabsNorShows)

@@ -13,7 +13,8 @@ struct FileCloser {
 
 }  // namespace
 
-bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& pixels, int channels)
+bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& pixels, int channels,
+              PngCompression compression)
 {
     if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) ||
         pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(channels))
@@ -39,6 +40,12 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
+    if (compression == PngCompression::fast) {
+        // One filter and zlib's fastest level: about a tenth of the time of
+        // the default search, for files a third larger.
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+        png_set_compression_level(png, 1);
+    }
     png_write_info(png, info);
     for (int y = 0; y < height; ++y)
         png_write_row(png, pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * static_cast<size_t>(channels));

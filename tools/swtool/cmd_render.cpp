@@ -1,26 +1,16 @@
 // swtool render: plays the show offscreen on a manual clock and writes the
-// frames at the given demo times as PNG files.
+// frames at the given demo times as PNG files, or a span of it as a video.
 #include "tools/swtool/commands.h"
 
-#include "platform/clock.h"
-#include "platform/native_window.h"
-#include "resources/datafile.h"
-#include "resources/images/image_cache.h"
-#include "resources/textures/texture_manager.h"
-#include "shell/entry.h"
-#include "shell/glwindow.h"
-#include "shell/music.h"
 #include "timeline/demo.h"
-#include "timeline/effect_table.h"
-#include "timeline/registry.h"
-#include "tools/common/png_writer.h"
-
-#include <GL/gl.h>
+#include "tools/swtool/frame_writer.h"
+#include "tools/swtool/offline_show.h"
+#include "tools/swtool/progress_line.h"
+#include "tools/swtool/render_video.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -28,18 +18,12 @@
 
 namespace {
 
-constexpr int frameWidth = 640;
-constexpr int frameHeight = 480;
-constexpr int showEndTime = 287000;
-
 struct RenderOptions {
-    std::string dataDir;
-    std::string archive;
-    std::string password;
-    std::string music;
-    int samples = 0;
+    ShowSource source;
     std::vector<int> times;
     std::string outDir;
+    bool quiet = false;
+    VideoJob video;  // with a path: one video file instead of PNG files
 };
 
 bool parseTimeList(const char* text, std::vector<int>& times)
@@ -65,73 +49,56 @@ std::optional<RenderOptions> parseOptions(int argc, char** argv)
 {
     RenderOptions options;
     std::optional<long> from, to, fps;
-    for (int i = 0; i < argc; ++i) {
-        const std::string flag = argv[i];
-        if (i + 1 >= argc) {
-            std::fprintf(stderr, "swtool render: %s needs a value\n", flag.c_str());
-            return std::nullopt;
-        }
-        const char* value = argv[++i];
-        if (flag == "--data") {
-            options.dataDir = value;
-        } else if (flag == "--archive") {
-            options.archive = value;
-        } else if (flag == "--password") {
-            options.password = value;
-        } else if (flag == "--music") {
-            options.music = value;
-        } else if (flag == "--samples") {
-            options.samples = std::atoi(value);
-        } else if (flag == "--at") {
-            if (!parseTimeList(value, options.times)) {
-                std::fprintf(stderr, "swtool render: bad time list \"%s\"\n", value);
-                return std::nullopt;
-            }
-        } else if (flag == "--from") {
+    bool timesRead = true;
+    const bool read = readLongCommandFlags(argc, argv, "swtool render", options.source, options.quiet,
+                                           [&](const std::string& flag, const char* value) {
+        if (flag == "--at")
+            timesRead = parseTimeList(value, options.times) && timesRead;
+        else if (flag == "--from")
             from = std::atol(value);
-        } else if (flag == "--to") {
+        else if (flag == "--to")
             to = std::atol(value);
-        } else if (flag == "--fps") {
+        else if (flag == "--fps")
             fps = std::atol(value);
-        } else if (flag == "--out") {
+        else if (flag == "--out")
             options.outDir = value;
-        } else {
-            std::fprintf(stderr, "swtool render: unknown option %s\n", flag.c_str());
-            return std::nullopt;
-        }
+        else if (flag == "--video")
+            options.video.path = value;
+        else if (flag == "--crf")
+            options.video.crf = std::atoi(value);
+        else if (flag == "--bitrate")
+            options.video.bitrateKbps = std::atoi(value);
+        else
+            return false;
+        return true;
+    });
+    if (!read)
+        return std::nullopt;
+    if (!timesRead) {
+        std::fprintf(stderr, "swtool render: bad time list\n");
+        return std::nullopt;
     }
-    if (from && to && fps && *fps > 0) {
-        for (long i = 0;; ++i) {
-            const long time = *from + i * 1000 / *fps;
-            if (time > *to)
-                break;
-            options.times.push_back(static_cast<int>(time));
-        }
+    const bool toVideo = !options.video.path.empty();
+    if (toVideo && from && to) {
+        options.video.from = *from;
+        options.video.to = *to;
+        options.video.fps = fps.value_or(60);
+        options.video.quiet = options.quiet;
+    } else if (from && to && fps) {
+        const std::vector<int> stepped = stepTimes(*from, *to, *fps);
+        options.times.insert(options.times.end(), stepped.begin(), stepped.end());
     }
-    if (options.dataDir.empty() == options.archive.empty() || options.times.empty() || options.outDir.empty()) {
+    const bool haveFrames = toVideo ? (from && to && options.times.empty()) : !options.times.empty();
+    if (options.source.dataDir.empty() == options.source.archive.empty() || !haveFrames ||
+        options.outDir.empty() == !toVideo) {
         std::fprintf(stderr, "usage: swtool render (--data DIR | --archive FILE [--password PW]) [--music OGG] "
-                             "[--samples N] (--at T1,T2,... | --from A --to B --fps F) --out DIR\n");
+                             "[--samples N] ((--at T1,T2,... | --from A --to B --fps F) --out DIR | --from A "
+                             "--to B [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]\n");
         return std::nullopt;
     }
     std::sort(options.times.begin(), options.times.end());
     options.times.erase(std::unique(options.times.begin(), options.times.end()), options.times.end());
     return options;
-}
-
-// The back buffer as RGB rows, top row first. The window shows no alpha, so
-// the frames carry none either.
-std::vector<uint8_t> readFrame()
-{
-    std::vector<uint8_t> bottomUp(static_cast<size_t>(frameWidth) * frameHeight * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, frameWidth, frameHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    std::vector<uint8_t> topDown(bottomUp.size());
-    const size_t row = static_cast<size_t>(frameWidth) * 3;
-    for (int y = 0; y < frameHeight; ++y)
-        std::memcpy(topDown.data() + static_cast<size_t>(y) * row,
-                    bottomUp.data() + static_cast<size_t>(frameHeight - 1 - y) * row, row);
-    return topDown;
 }
 
 std::string framePath(const std::string& dir, int time)
@@ -145,61 +112,39 @@ std::string framePath(const std::string& dir, int time)
 
 int runRender(int argc, char** argv)
 {
-    const std::optional<RenderOptions> options = parseOptions(argc, argv);
+    std::optional<RenderOptions> options = parseOptions(argc, argv);
     if (!options)
         return 1;
     std::error_code error;
+    if (!options->video.path.empty()) {
+        // Both are named relative to where swtool was started.
+        options->video.path = std::filesystem::absolute(options->video.path, error).string();
+        if (!options->source.music.empty())
+            options->video.music = std::filesystem::absolute(options->source.music, error).string();
+        OfflineShow show;
+        if (!show.open(options->source, "swtool render"))
+            return 1;
+        return renderVideo(show, options->video);
+    }
     const std::string outDir = std::filesystem::absolute(options->outDir, error).string();
     std::filesystem::create_directories(outDir, error);
     if (error) {
         std::fprintf(stderr, "swtool render: cannot create %s\n", outDir.c_str());
         return 1;
     }
-    // The music is named relative to where swtool was started, before --data
-    // moves the current directory.
-    const std::string music =
-        options->music.empty() ? std::string() : std::filesystem::absolute(options->music, error).string();
-    if (!options->archive.empty()) {
-        const std::string archive = std::filesystem::absolute(options->archive, error).string();
-        setDataArchive(archive.c_str(), options->password.c_str());
-    } else {
-        std::filesystem::current_path(options->dataDir, error);
-        if (error) {
-            std::fprintf(stderr, "swtool render: cannot enter %s\n", options->dataDir.c_str());
-            return 1;
-        }
-    }
-
-    platform::requestHeadlessVideo();
-    platform::ManualClock clock;
-    GLWindow window(false, "stillwater", frameWidth, frameHeight, options->samples, 0.0f, clock);
-    checkGraphicsCard();
-    // With music the beat detector exists and hears the track at each
-    // frame's time; nothing is played.
-    if (!music.empty() && !openOfflineMusic(music.c_str())) {
-        std::fprintf(stderr, "swtool render: cannot open music %s\n", options->music.c_str());
+    OfflineShow show;
+    if (!show.open(options->source, "swtool render"))
         return 1;
-    }
-    ImageCache imageCache;
-    TextureManager::setImageLibrary(&imageCache);
-    EffectRegistry& registry = EffectRegistry::instance();
-    buildEffects(registry, &imageCache, nullptr);
-
-    Demo demo("data/script.scr");
-    demo.setEndTime(showEndTime);
-    demo.setup(window, registry);
-    clock.set(0);
-    window.timerStart();
-
-    bool written = true;
-    demo.setFrameObserver([&](int32_t time) {
-        written = writePng(framePath(outDir, time), frameWidth, frameHeight, readFrame()) && written;
+    FrameWriter writer(OfflineShow::frameWidth, OfflineShow::frameHeight);
+    show.demo().setFrameObserver([&](int32_t time) {
+        std::vector<uint8_t> pixels(static_cast<size_t>(OfflineShow::frameWidth) * OfflineShow::frameHeight * 3);
+        readFrameRgb(pixels.data());
+        writer.submit(framePath(outDir, time), std::move(pixels));
     });
-    for (const int time : options->times) {
-        clock.set(static_cast<int64_t>(time) - demo.startTime());
-        setOfflineMusicTime(time);
-        demo.frame();
+    ProgressLine progress(options->times.size(), options->quiet);
+    for (size_t i = 0; i < options->times.size(); ++i) {
+        show.drawFrameAt(options->times[i]);
+        progress.update(i + 1);
     }
-    window.shutdown();
-    return written ? 0 : 1;
+    return writer.finish() ? 0 : 1;
 }

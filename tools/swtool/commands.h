@@ -11,7 +11,9 @@ struct SwtoolCommand {
 int runHelp(int argc, char** argv);
 int runScript(int argc, char** argv);
 int runRender(int argc, char** argv);
+int runProfile(int argc, char** argv);
 int runList(int argc, char** argv);
 int runExtract(int argc, char** argv);
 int runPack(int argc, char** argv);
 int runImage(int argc, char** argv);
+int runScene(int argc, char** argv);

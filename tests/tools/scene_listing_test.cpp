@@ -1,0 +1,148 @@
+// swtool scene's reading of scene files: every chunk kind listed from
+// byte-built files, damage named with its chunk and offset, and the show's
+// own scenes read whole.
+#include "tools/swtool/scene_listing.h"
+
+#include "tests/scene/scene_file_bytes.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<uint8_t> bytesOf(const SceneFile& file)
+{
+    const std::string text = file.str();
+    return {text.begin(), text.end()};
+}
+
+bool hasLine(const SceneListing& listing, const std::string& line)
+{
+    for (const std::string& l : listing.lines) {
+        if (l == line)
+            return true;
+    }
+    return false;
+}
+
+std::string allLines(const SceneListing& listing)
+{
+    std::string text;
+    for (const std::string& l : listing.lines)
+        text += l + "\n";
+    return text;
+}
+
+TEST(SceneListingTest, EveryChunkKindIsListed)
+{
+    SceneFile file;
+    file.chunk(4, materialChunk(3, "steel", 0.5f, 0.5f, 0.5f, 1.0f, {"C:\\maps\\steel.png", "", "", "", "", "lm.png"}))
+        .chunk(2, squareChunk(10, 0, "plate", 3))
+        .chunk(3, dummyChunk(11, 10, "handle"))
+        .chunk(6, pointChunk(12, "Cam.Target", 0, 0, -10))
+        .chunk(5, cameraChunk(13, "Cam", 0, 0, 10, 45.0f, 12))
+        .chunk(7, lightChunk(14, "Spot", 1, 2, 3, 0.0f, 12, 30.0f, "D:\\x\\gobo.png"))
+        .chunk(7, lightChunk(15, "Fill", 0, 0, 0, 100.0f, 0))
+        .chunk(9, pointChunk(16, "Spray", 1, 1, 1))
+        .chunk(8, sampleController(11, 4, 160, 1.0f))
+        .chunk(12, Bytes().zeros(40))
+        .end();
+    const SceneListing listing = listScene(bytesOf(file));
+    ASSERT_EQ(listing.problem, "") << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "unknown chunk type 12, 40 bytes, passed over")) << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "mesh \"plate\" id 10 parent 0: 4 vertices, 4 + 0 texture coordinates, 2 faces, "
+                                 "1 materials (3)"))
+        << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "  dummy \"handle\" id 11 parent 10")) << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "camera \"Cam\" id 13 fov 45.0 target 12 \"Cam.Target\"")) << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "light \"Spot\" id 14 colour 1.00 1.00 1.00 range 0.0 spot 30.0 exponent 2.0 "
+                                 "projector \"gobo.png\" target 12 \"Cam.Target\""))
+        << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "light \"Fill\" id 15 colour 1.00 1.00 1.00 range 100.0 omni no target"))
+        << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "particle system \"Spray\" id 16 at 1.00 1.00 1.00")) << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "material 3 \"steel\" mode 5 opacity 1.00 diffuse \"steel.png\" light \"lm.png\""))
+        << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "controller samples owner 11 \"handle\": 4 position-rotation samples, interval 160"))
+        << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "clock: 4 samples every 160 scene time units")) << allLines(listing);
+    EXPECT_EQ(listing.textures, (std::vector<std::string>{"steel.png", "lm.png", "gobo.png"}));
+}
+
+TEST(SceneListingTest, DamageIsNamedWithItsChunkAndOffset)
+{
+    // Offsets: header 4 bytes, then the material chunk (8 + 708).
+    const size_t second = 4 + 8 + 708;
+    {
+        SceneFile file;
+        file.chunk(4, materialChunk(1, "m", 1, 1, 1)).chunk(2, squareChunk(5, 0, "cut", 1), 140);
+        EXPECT_EQ(listScene(bytesOf(file)).problem,
+                  "mesh chunk at offset " + std::to_string(second) +
+                      ": 4 vertices, 4 + 0 texture coordinates and 2 faces need 296 bytes, the chunk has 140");
+    }
+    {
+        SceneFile file;
+        file.chunk(4, materialChunk(1, "m", 1, 1, 1)).chunk(3, Bytes().i32(5).i32(0).name(std::string(60, 'x'), 52).zeros(40));
+        EXPECT_EQ(listScene(bytesOf(file)).problem,
+                  "dummy chunk at offset " + std::to_string(second) + ": the name field has no NUL in its 52 bytes");
+    }
+    {
+        SceneFile file;
+        file.chunk(4, materialChunk(1, "m", 1, 1, 1)).chunk(3, dummyChunk(5, 9, "orphan"));
+        EXPECT_EQ(listScene(bytesOf(file)).problem, "dummy chunk at offset " + std::to_string(second) +
+                                                        ": object 5 names parent 9, which no earlier object has");
+    }
+    {
+        SceneFile file;
+        file.chunk(8, controllerHeader(1, 4, 1, 0, 10));
+        EXPECT_EQ(listScene(bytesOf(file)).problem,
+                  "controller chunk at offset 4: sample controller of type 4; only type 5 is defined");
+    }
+    {
+        SceneFile file;
+        file.chunk(7, Bytes().zeros(50));
+        EXPECT_EQ(listScene(bytesOf(file)).problem,
+                  "light chunk at offset 4: the light record needs 196 bytes, the chunk ends before");
+    }
+    {
+        SceneFile file;
+        file.chunk(2, Bytes(), -8);
+        EXPECT_EQ(listScene(bytesOf(file)).problem, "mesh chunk at offset 4: negative length -8");
+    }
+    EXPECT_EQ(listScene({1, 0, 0, 0}).problem,
+              "header at offset 0: not a scene file (the first four bytes are not zero)");
+}
+
+TEST(SceneListingTest, ARecordReadByItsLayoutNeedsOnlyItsOwnBytes)
+{
+    // A dummy whose length field overstates what follows, at the end of the
+    // file, is still read whole; a trailing unknown chunk likewise.
+    SceneFile file;
+    file.chunk(3, dummyChunk(5, 0, "d"), 5000).chunk(40, Bytes().zeros(4), 1000);
+    const SceneListing listing = listScene(bytesOf(file));
+    EXPECT_EQ(listing.problem, "");
+    EXPECT_TRUE(hasLine(listing, "dummy \"d\" id 5 parent 0")) << allLines(listing);
+}
+
+TEST(SceneListingTest, TheShowsScenesReadWhole)
+{
+    const std::filesystem::path data = std::filesystem::path(SW_BINARY_DIR) / "show" / "data";
+    for (const char* name : {"gang.scn", "welderscene4.scn", "tree.scn", "cranium.scn", "gallery.scn"}) {
+        std::ifstream in(data / name, std::ios::binary);
+        ASSERT_TRUE(in) << name;
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const SceneListing listing = listScene(bytes);
+        EXPECT_EQ(listing.problem, "") << name;
+        EXPECT_EQ(listing.lines.front().find("ends with its end chunk") != std::string::npos, true) << name;
+        EXPECT_EQ(listing.lines.back().rfind("clock: ", 0), 0u) << name;
+        for (const std::string& texture : listing.textures)
+            EXPECT_TRUE(std::filesystem::is_regular_file(data / "textures" / texture)) << name << ": " << texture;
+    }
+}
+
+}  // namespace
