@@ -13,8 +13,17 @@ struct FramebufferCalls {
     PFNGLBINDFRAMEBUFFERPROC bind = nullptr;
     PFNGLFRAMEBUFFERTEXTURE2DPROC attach = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC status = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genBuffer = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC removeBuffer = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindBuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC bufferStorage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC attachBuffer = nullptr;
 
-    bool complete() const { return gen && remove && bind && attach && status; }
+    bool complete() const
+    {
+        return gen && remove && bind && attach && status && genBuffer && removeBuffer && bindBuffer && bufferStorage &&
+               attachBuffer;
+    }
 };
 
 const FramebufferCalls& calls()
@@ -26,6 +35,12 @@ const FramebufferCalls& calls()
         c.bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(glProcAddress("glBindFramebuffer"));
         c.attach = reinterpret_cast<PFNGLFRAMEBUFFERTEXTURE2DPROC>(glProcAddress("glFramebufferTexture2D"));
         c.status = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(glProcAddress("glCheckFramebufferStatus"));
+        c.genBuffer = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(glProcAddress("glGenRenderbuffers"));
+        c.removeBuffer = reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(glProcAddress("glDeleteRenderbuffers"));
+        c.bindBuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(glProcAddress("glBindRenderbuffer"));
+        c.bufferStorage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(glProcAddress("glRenderbufferStorage"));
+        c.attachBuffer =
+            reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(glProcAddress("glFramebufferRenderbuffer"));
         return c;
     }();
     return loaded;
@@ -37,12 +52,27 @@ bool framebuffersAvailable() { return calls().complete(); }
 
 void Framebuffer::release()
 {
-    if (name_ != 0 && calls().complete())
-        calls().remove(1, &name_);
+    if (calls().complete()) {
+        if (name_ != 0)
+            calls().remove(1, &name_);
+        if (depthBuffer_ != 0)
+            calls().removeBuffer(1, &depthBuffer_);
+    }
     name_ = 0;
+    depthBuffer_ = 0;
 }
 
 bool Framebuffer::create(GLuint colourTexture, GLuint depthTexture)
+{
+    return attach(colourTexture, depthTexture, 0, 0);
+}
+
+bool Framebuffer::createWithDepthBuffer(GLuint colourTexture, int width, int height)
+{
+    return attach(colourTexture, 0, width, height);
+}
+
+bool Framebuffer::attach(GLuint colourTexture, GLuint depthTexture, int depthBufferWidth, int depthBufferHeight)
 {
     const FramebufferCalls& gl = calls();
     if (name_ != 0 || !gl.complete())
@@ -52,14 +82,21 @@ bool Framebuffer::create(GLuint colourTexture, GLuint depthTexture)
     gl.gen(1, &name_);
     gl.bind(GL_FRAMEBUFFER, name_);
     gl.attach(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colourTexture, 0);
-    if (depthTexture != 0)
+    if (depthTexture != 0) {
         gl.attach(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture, 0);
+    } else if (depthBufferWidth > 0 && depthBufferHeight > 0) {
+        GLint boundBuffer = 0;
+        glGetIntegerv(GL_RENDERBUFFER_BINDING, &boundBuffer);
+        gl.genBuffer(1, &depthBuffer_);
+        gl.bindBuffer(GL_RENDERBUFFER, depthBuffer_);
+        gl.bufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, depthBufferWidth, depthBufferHeight);
+        gl.bindBuffer(GL_RENDERBUFFER, static_cast<GLuint>(boundBuffer));
+        gl.attachBuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
+    }
     const bool complete = gl.status(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     gl.bind(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
-    if (!complete) {
-        gl.remove(1, &name_);
-        name_ = 0;
-    }
+    if (!complete)
+        release();
     return complete;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/native_window.h"
 
 #include "platform/keys.h"
+#include "platform/process.h"
 
 #include <SDL.h>
 #include <GL/gl.h>
@@ -44,6 +45,29 @@ bool listHas(const char* list, const char* name)
     return false;
 }
 
+// A fullscreen window changed the display mode, which the window system
+// does not give back when the process simply ends (X11 keeps it): every exit,
+// exit(1) after a fatal error included, leaves fullscreen first. The
+// program's one window is the one its GL context is current in.
+void leaveFullscreenAtExit()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        return;
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    if (window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0)
+        SDL_SetWindowFullscreen(window, 0);
+}
+
+// Registers leaveFullscreenAtExit once, for the first fullscreen window.
+void leaveFullscreenOnEveryExit()
+{
+    static const bool registered = [] {
+        registerExitHandler(leaveFullscreenAtExit);
+        return true;
+    }();
+    (void)registered;
+}
+
 }  // namespace
 
 void requestHeadlessVideo() { SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen"); }
@@ -71,6 +95,18 @@ bool fullscreenModeAvailable(int width, int height)
     if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr)
         return false;
     return closest.w == width && closest.h == height;
+}
+
+bool cursorShown() { return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
+
+bool currentDisplayMode(int& width, int& height)
+{
+    SDL_DisplayMode mode{};
+    if (SDL_GetCurrentDisplayMode(0, &mode) != 0)
+        return false;
+    width = mode.w;
+    height = mode.h;
+    return true;
 }
 
 std::unique_ptr<NativeWindow> NativeWindow::create(const WindowRequest& request, WindowFailure& failure)
@@ -102,7 +138,7 @@ std::unique_ptr<NativeWindow> NativeWindow::create(const WindowRequest& request,
     result->context_ = context;
     result->fullscreen_ = request.fullscreen;
     if (request.fullscreen)
-        SDL_ShowCursor(SDL_DISABLE);
+        leaveFullscreenOnEveryExit();
     failure = WindowFailure::none;
     return result;
 }
@@ -110,7 +146,7 @@ std::unique_ptr<NativeWindow> NativeWindow::create(const WindowRequest& request,
 NativeWindow::~NativeWindow()
 {
     auto* window = static_cast<SDL_Window*>(window_);
-    if (fullscreen_)
+    if (cursorHidden_)
         SDL_ShowCursor(SDL_ENABLE);
     if (context_ != nullptr) {
         if (SDL_GL_GetCurrentContext() == context_)
@@ -124,6 +160,13 @@ NativeWindow::~NativeWindow()
 void NativeWindow::show()
 {
     auto* window = static_cast<SDL_Window*>(window_);
+    // The cursor switch is one for the whole program, not counted: only the
+    // window on screen switches it, so that a window replaced before it was
+    // ever shown (the multisampled successor's first) cannot turn it back on.
+    if (fullscreen_ && !cursorHidden_) {
+        SDL_ShowCursor(SDL_DISABLE);
+        cursorHidden_ = true;
+    }
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
 }

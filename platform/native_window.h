@@ -41,18 +41,30 @@ bool unregisterWindowClass();
 // Whether the display can switch to a fullscreen mode of width x height.
 bool fullscreenModeAvailable(int width, int height);
 
+// Whether the mouse cursor is shown over the program's windows (needs the
+// video subsystem).
+bool cursorShown();
+
+// Width and height of the first display's current mode; false when it cannot
+// be read (needs the video subsystem).
+bool currentDisplayMode(int& width, int& height);
+
 class NativeWindow {
 public:
     // Makes a window with a GL context (RGBA 8-8-8-8, the widest depth buffer
     // the driver gives, 8 stencil bits, double buffer, compatibility profile)
     // and makes the context current. On failure returns null and says where.
+    // A fullscreen window changes the display mode; any exit of the process
+    // from then on, exit(1) included, gives the display its mode back.
     static std::unique_ptr<NativeWindow> create(const WindowRequest& request, WindowFailure& failure);
 
     NativeWindow(const NativeWindow&) = delete;
     NativeWindow& operator=(const NativeWindow&) = delete;
-    // Releases the context (not current any more) and the window.
+    // Releases the context (not current any more) and the window, and shows
+    // the cursor again when show hid it.
     ~NativeWindow();
 
+    // Puts the window on screen; a fullscreen window hides the cursor.
     void show();
     void swapBuffers();
     bool fullscreen() const { return fullscreen_; }
@@ -64,6 +76,7 @@ private:
     void* window_ = nullptr;
     void* context_ = nullptr;
     bool fullscreen_ = false;
+    bool cursorHidden_ = false;
 };
 
 // Events as the window procedure saw them.

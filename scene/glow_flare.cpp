@@ -43,6 +43,8 @@ void GlowFlare::advance(float t)
 
 void GlowFlare::renderGlow()
 {
+    if (!visible())
+        return;
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

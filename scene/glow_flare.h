@@ -23,7 +23,9 @@ public:
     void draw() override;
     // Time step = (t - last time) / 1000; ages the sprite by it.
     void advance(float t);
-    // Tests the tip's visibility and draws the glow in the camera's frame.
+    // Tests the tip's visibility and draws the glow in the camera's frame;
+    // nothing while the node is hidden (its captured modelview would be a
+    // stale one then).
     void renderGlow();
 
     float intensity() const { return intensity_; }

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -27,6 +28,20 @@ enum ChunkType : int32_t {
 };
 
 constexpr int32_t graftCtrlPR = 5;
+
+const char* chunkName(int32_t type)
+{
+    switch (type) {
+    case meshChunk: return "mesh";
+    case dummyChunk: return "dummy";
+    case materialChunk: return "material";
+    case cameraChunk: return "camera";
+    case targetChunk: return "target";
+    case lightChunk: return "light";
+    case particleChunk: return "particle system";
+    default: return "unknown";
+    }
+}
 constexpr size_t nameSize = 52;
 constexpr size_t texnameSize = 100;
 
@@ -118,6 +133,12 @@ bool SceneFileReader::fail(const std::string& message, bool fatal)
     return !fatal;
 }
 
+bool SceneFileReader::unterminated(const char* field)
+{
+    return fail(std::string("not a grafter file: the ") + field + " of the " + chunkName(chunkType_) +
+                " chunk at offset " + std::to_string(chunkStart_) + " has no NUL");
+}
+
 uint64_t SceneFileReader::remaining() const
 {
     return file_->position < file_->size ? file_->size - file_->position : 0;
@@ -172,14 +193,22 @@ bool SceneFileReader::readChunks()
     std::vector<uint8_t> header;
     // A file that ends without its end chunk simply ends the loop.
     while (remaining() >= 8) {
+        chunkStart_ = file_->position;
         readRecord(header, 8);
         const Record r(header);
         const int32_t type = r.i32(0);
         const int32_t length = r.i32(4);
-        const uint32_t payload = file_->position;
-        // A length that runs backwards or past the end cannot be followed.
-        if (length < 0 || static_cast<uint64_t>(length) > remaining())
-            return type == endOfFile ? true : damaged();
+        chunkType_ = type;
+        if (type == endOfFile)
+            return true;
+        // A length that runs backwards would read the same chunks again.
+        if (length < 0)
+            return damaged();
+        // Known chunks are read by their records and need no length; it only
+        // serves to pass over what the reader does not know. A length past
+        // the end passes over the rest of the file, which ends the loop.
+        const auto payloadEnd = static_cast<uint32_t>(std::min<uint64_t>(
+            uint64_t{file_->position} + static_cast<uint64_t>(length), file_->size));
         bool ok = true;
         switch (type) {
         case meshChunk: ok = readMesh(); break;
@@ -188,14 +217,12 @@ bool SceneFileReader::readChunks()
         case cameraChunk: ok = readCamera(); break;
         case targetChunk: ok = readPoint(false); break;
         case lightChunk: ok = readLight(); break;
-        case controllerChunk: ok = readController(payload + static_cast<uint32_t>(length)); break;
+        case controllerChunk: ok = readController(payloadEnd); break;
         case particleChunk: ok = readPoint(true); break;
-        default: dataSeek(file_, static_cast<long>(payload) + length, 0); break;
+        default: dataSeek(file_, static_cast<long>(payloadEnd), 0); break;
         }
         if (!ok)
             return false;
-        if (type == endOfFile)
-            return true;
     }
     return true;
 }
@@ -228,7 +255,7 @@ bool SceneFileReader::readMesh()
     const int32_t parentId = r.i32(4);
     std::string name;
     if (!r.text(8, nameSize, name))
-        return damaged();
+        return unterminated("object name");
     const uint64_t vertexCount = r.u32(60), count1 = r.u32(64), count2 = r.u32(68), faceCount = r.u32(72);
     // Every array has to lie inside the file before anything is allocated.
     if (vertexCount * 12 + (count1 + count2) * 8 + faceCount * 44 > remaining())
@@ -288,7 +315,7 @@ bool SceneFileReader::readDummy()
 {
     std::vector<uint8_t> bytes;
     std::string name;
-    if (!readNamedRecord(bytes, 100, 8, name))
+    if (!readNamedRecord(bytes, 100, 8, "object name", name))
         return false;
     const Record r(bytes);
     const int32_t id = r.i32(0);
@@ -306,11 +333,13 @@ bool SceneFileReader::readMaterial()
     const Record r(bytes);
     std::string name;
     std::string maps[6];  // diffuse, reflection, additive, bump, opacity, light
+    static const char* const mapFields[6] = {"diffuse map", "reflection map", "additive map",
+                                             "bump map",    "opacity map",    "light map"};
     if (!r.text(4, nameSize, name))
-        return damaged();
+        return unterminated("material name");
     for (size_t i = 0; i < 6; ++i)
         if (!r.text(105 + i * texnameSize, texnameSize, maps[i]))
-            return damaged();
+            return unterminated(mapFields[i]);
     auto material = std::make_unique<Material>(r.i32(0), name);
     const Vec3 ambient = r.vec3(56), diffuse = r.vec3(68), specular = r.vec3(80);
     material->setAmbient(Color4{ambient.x, ambient.y, ambient.z, 1.0f});
@@ -346,12 +375,13 @@ bool SceneFileReader::readMaterial()
     return true;
 }
 
-bool SceneFileReader::readNamedRecord(std::vector<uint8_t>& bytes, size_t size, size_t nameAt, std::string& name)
+bool SceneFileReader::readNamedRecord(std::vector<uint8_t>& bytes, size_t size, size_t nameAt, const char* field,
+                                      std::string& name)
 {
     if (!readRecord(bytes, size))
         return false;
     if (!Record(bytes).text(nameAt, nameSize, name))
-        return damaged();
+        return unterminated(field);
     return true;
 }
 
@@ -359,7 +389,7 @@ bool SceneFileReader::readCamera()
 {
     std::vector<uint8_t> bytes;
     std::string name;
-    if (!readNamedRecord(bytes, 76, 4, name))
+    if (!readNamedRecord(bytes, 76, 4, "camera name", name))
         return false;
     const Record r(bytes);
     auto* camera = new Camera(r.i32(0), name);
@@ -374,7 +404,7 @@ bool SceneFileReader::readPoint(bool particleSystem)
 {
     std::vector<uint8_t> bytes;
     std::string name;
-    if (!readNamedRecord(bytes, 68, 4, name))
+    if (!readNamedRecord(bytes, 68, 4, "object name", name))
         return false;
     const Record r(bytes);
     if (particleSystem) {
@@ -393,11 +423,11 @@ bool SceneFileReader::readLight()
 {
     std::vector<uint8_t> bytes;
     std::string name, projected;
-    if (!readNamedRecord(bytes, 196, 4, name))
+    if (!readNamedRecord(bytes, 196, 4, "light name", name))
         return false;
     const Record r(bytes);
     if (!r.text(96, texnameSize, projected))
-        return damaged();
+        return unterminated("projected texture");
     auto light = std::make_unique<Light>(r.i32(0), name);
     light->setPosition(r.vec3(56));
     const Vec3 colour = r.vec3(68);

@@ -26,9 +26,12 @@ public:
     // textureDirectory. Errors end the program through the error reporter
     // with "Error in parsing <path>: <message>"; the one non-fatal error
     // (samples whose owner is missing) is reported and skipped. A damaged
-    // file (a length or count that runs past the end, a name without its
-    // NUL, an index outside its array) stops with "not a grafter file".
-    // Returns null only when a fatal report came back.
+    // file (a record or array cut short by the end of the file, a negative
+    // chunk length or count, an index outside its array) stops with "not a
+    // grafter file"; a name field without its NUL says which field of which
+    // chunk. Chunk lengths are only followed to pass over chunks the reader
+    // does not know: one that runs past the end ends the file. Returns null
+    // only when a fatal report came back.
     virtual Scene* load(const char* path, const char* textureDirectory);
 
     // The texture of a stored texture name, or null for an empty name. A
@@ -44,6 +47,8 @@ public:
 private:
     bool fail(const std::string& message, bool fatal = true);
     bool damaged() { return fail("not a grafter file"); }
+    // "not a grafter file" naming the field and the current chunk.
+    bool unterminated(const char* field);
     // Reads n bytes into record; false (after reporting) when the file ends
     // first.
     bool readRecord(std::vector<uint8_t>& record, size_t n);
@@ -56,8 +61,10 @@ private:
     bool readMesh();
     bool readDummy();
     bool readMaterial();
-    // Reads a record of `size` bytes with a name field at nameAt.
-    bool readNamedRecord(std::vector<uint8_t>& record, size_t size, size_t nameAt, std::string& name);
+    // Reads a record of `size` bytes with a name field at nameAt, called
+    // field in messages.
+    bool readNamedRecord(std::vector<uint8_t>& record, size_t size, size_t nameAt, const char* field,
+                         std::string& name);
     bool readCamera();
     // Target node (type 6) or particle system (type 9): id, name, position.
     bool readPoint(bool particleSystem);
@@ -68,6 +75,9 @@ private:
     std::string textureDirectory_;
     std::string path_;
     Scene* scene_ = nullptr;
+    // The chunk being read, for messages: its type and the offset of its header.
+    int32_t chunkType_ = 0;
+    uint32_t chunkStart_ = 0;
 
     static inline bool useStoredPaths_ = false;
 };

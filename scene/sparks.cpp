@@ -118,6 +118,9 @@ void SparkEmitter::renderSparks()
     origin_.set(modelview_.m[12], modelview_.m[13], modelview_.m[14]);
     glDisable(GL_CULL_FACE);
     glDisable(GL_LIGHTING);
+    // The trails are untextured. The glow, drawn just before, usually leaves
+    // texturing off, but not while it is hidden.
+    glDisable(GL_TEXTURE_2D);
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);

@@ -64,7 +64,8 @@ public:
     void emit();
     // Every active spark back to the pool.
     void reset();
-    // The trails as lines in the camera's frame (only when visible).
+    // The trails as untextured lines in the camera's frame (only when
+    // visible).
     void renderSparks();
 
     void setSpread(const Vec3& v) { spread_ = v; }

@@ -102,9 +102,11 @@ bool GLWindow::createWindow(const char* title, int width, int height, int bits, 
     platform::WindowFailure failure = platform::WindowFailure::none;
     std::unique_ptr<platform::NativeWindow> window = platform::NativeWindow::create(request, failure);
     if (window == nullptr) {
-        // A failed multisampled successor must not tear down the first window.
-        if (request.samples == 0)
-            shutdown();
+        // A refused multisampled successor is no error: the first window
+        // stays, quietly, and must not be torn down.
+        if (request.samples > 0)
+            return false;
+        shutdown();
         platform::showMessageBox(failureText(failure), "error", platform::BoxIcon::warning);
         return false;
     }
@@ -168,14 +170,23 @@ void GLWindow::handleEvent(const platform::Event& event)
     case platform::EventKind::minimised: active_ = 0; break;
     case platform::EventKind::restored: active_ = 1; break;
     case platform::EventKind::close: platform::postQuit(); break;
-    case platform::EventKind::keyDown: keys_[event.virtualKey & 0xFF] = 1; break;
+    case platform::EventKind::keyDown:
+        keys_[event.virtualKey & 0xFF] = 1;
+        pressed_[event.virtualKey & 0xFF] = 1;
+        break;
     case platform::EventKind::keyUp: keys_[event.virtualKey & 0xFF] = 0; break;
     default: break;
     }
 }
 
-uint8_t GLWindow::keyDown(int vk) const { return vk >= 0 && vk < 256 ? keys_[vk] : 0; }
+uint8_t GLWindow::keyDown(int vk) const { return vk >= 0 && vk < 256 ? (keys_[vk] | pressed_[vk]) : 0; }
 
-void GLWindow::clearKeys() { std::memset(keys_, 0, sizeof keys_); }
+void GLWindow::keysSeen() { std::memset(pressed_, 0, sizeof pressed_); }
+
+void GLWindow::clearKeys()
+{
+    std::memset(keys_, 0, sizeof keys_);
+    keysSeen();
+}
 
 int GLWindow::samples() const { return native_ != nullptr ? native_->samples() : 0; }

@@ -27,8 +27,9 @@ public:
     // viewport and sets the GL defaults. False when no window could be made.
     bool create(const char* title, int width, int height, int bits, bool fullscreen, int samples);
     // One window with the chosen pixel format (or the ordinary one). Asks the
-    // fullscreen fallback question when the mode cannot be set. Shows a box
-    // and returns false on failure.
+    // fullscreen fallback question when the mode cannot be set. Returns false
+    // on failure, after a box for the ordinary window; a refused
+    // multisampled window fails without one.
     bool createWindow(const char* title, int width, int height, int bits, bool fullscreen);
     // Picks a multisampled format for the next window; false when the
     // platform has no "WGL_ARB_multisample".
@@ -47,7 +48,13 @@ public:
     void handleEvent(const platform::Event& event);
 
     // Key table byte of virtual-key code vk (1 down, 0 up); 0 outside 0..255.
+    // A key pressed since the last keysSeen reads 1 even when it is up again:
+    // a tap whose down and up both arrive while a frame draws still counts
+    // for the next frame.
     uint8_t keyDown(int vk) const;
+    // A frame has looked at the keys: presses of keys that are up again are
+    // forgotten.
+    void keysSeen();
     void clearKeys();
     // False while the window is minimised.
     bool active() const { return active_ != 0; }
@@ -93,6 +100,7 @@ private:
     bool classRegistered_ = false;
     uint8_t active_ = 1;
     uint8_t keys_[256] = {};
+    uint8_t pressed_[256] = {};  // pressed since the last keysSeen
     bool musicOpen_ = false;
 };
 

@@ -23,6 +23,13 @@ float AnimParam::evaluate(int32_t t)
     const float now = static_cast<float>(t);
     if (now < startTime_ || delta_ == 0.0f)
         return value_;
+    if (!(duration_ > 0.0f)) {
+        // A transition with no length (or a nonsensical one) would divide by
+        // zero and leave NaN in the value for good: it arrives at once.
+        value_ = target_;
+        delta_ = 0.0f;
+        return value_;
+    }
     const float f = (now - startTime_) / duration_;
     float s = 0.0f;
     switch (curve_) {

@@ -37,11 +37,14 @@ void Demo::frame()
 {
     if (!window_->active())
         return;
-    if (window_->keyDown(escapeKey) != 0) {
+    const bool escape = window_->keyDown(escapeKey) != 0;
+    const bool reload = window_->keyDown(controlKey) != 0 && window_->keyDown(shiftKey) != 0;
+    window_->keysSeen();
+    if (escape) {
         quit_ = true;
         return;
     }
-    if (window_->keyDown(controlKey) != 0 && window_->keyDown(shiftKey) != 0) {
+    if (reload) {
         registry_->deactivateAll();
         script_.reset();
         reload_ = true;

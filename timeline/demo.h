@@ -25,7 +25,8 @@ public:
     // script's start time. Script errors are reported by the parser.
     void setup(GLWindow& window, EffectRegistry& registry);
     // One frame: nothing while minimised; Escape asks to quit and Control
-    // with Shift to reload (both without rendering); otherwise fires every
+    // with Shift to reload (both without rendering), counting keys tapped
+    // since the previous frame looked at them; otherwise fires every
     // event due by the timer's time, renders all effects and swaps. The frame
     // that reaches the end time still renders, then asks to quit.
     void frame();

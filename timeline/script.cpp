@@ -5,6 +5,7 @@
 #include "timeline/word_reader.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -44,6 +45,14 @@ void setSignalArgument(Command& command, const std::string& word)
     }
 }
 
+// Two spellings of one file name compare equal: either separator, and
+// "." or ".." steps resolved.
+std::string comparableName(std::string path)
+{
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return std::filesystem::path(path).lexically_normal().generic_string();
+}
+
 }  // namespace
 
 Script::Script(const std::string& path)
@@ -56,19 +65,37 @@ Script::Script(const std::string& path)
 void Script::parseFile(const std::string& path)
 {
     const std::string text = readScriptFile(path);
-    parseSections(substitute(readDirectives(text)));
+    reading_.push_back(comparableName(path));
+    Source source{path, {}};
+    const std::string kept = readDirectives(text, source);
+    parseSections(substitute(kept), source);
+    reading_.pop_back();
+}
+
+// A file that includes itself, directly or through others, would be read
+// without end. Every other chain ends: the files name finitely many others.
+void Script::include(const std::string& path, const Source& from, int line)
+{
+    if (std::find(reading_.begin(), reading_.end(), comparableName(path)) != reading_.end()) {
+        const std::string message =
+            "script: INCLUDE of a file already being read (" + path + ") in " + from.path + " line #";
+        reportError(message.c_str(), line, true);
+        return;
+    }
+    parseFile(path);
 }
 
 // Pass 1: definitions, includes ahead of the setup section and comments are
-// taken out; every other line is copied on.
-std::string Script::readDirectives(const std::string& text)
+// taken out; every other line is copied on, and where it stood is noted.
+std::string Script::readDirectives(const std::string& text, Source& source)
 {
     std::string kept;
     bool setupBegun = false;
     WordReader reader(text);
     for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
+        const int line = reader.linesBefore() + 1;
         if (word == "INCLUDE" && !setupBegun) {
-            parseFile(reader.next());
+            include(reader.next(), source, line);
         } else if (word == "DEFINE") {
             Define define;
             define.name = reader.next();
@@ -80,6 +107,7 @@ std::string Script::readDirectives(const std::string& text)
         } else {
             if (word == "SETUP")
                 setupBegun = true;
+            source.keptLines.push_back(line);
             kept += word;
             kept += reader.restOfLine();
             kept += '\n';
@@ -108,7 +136,8 @@ std::string Script::substitute(const std::string& text) const
 }
 
 // Passes 3 to 5: the header up to SETUP, the setup section, the timeline.
-void Script::parseSections(const std::string& text)
+// The text has one line for each kept line of the source.
+void Script::parseSections(const std::string& text, const Source& source)
 {
     WordReader reader(text);
     for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
@@ -116,7 +145,7 @@ void Script::parseSections(const std::string& text)
             demoStart_ = readNumber(reader.next());
         } else if (word == "SETUP") {
             parseSetup(reader);
-            parseTimeline(reader);
+            parseTimeline(reader, source);
             return;
         }
     }
@@ -151,14 +180,15 @@ int Script::applyOffsetTerms(WordReader& reader, int value)
     return value;
 }
 
-void Script::parseTimeline(WordReader& reader)
+void Script::parseTimeline(WordReader& reader, const Source& source)
 {
     int line = 1;
     for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
         if (word == "LINETIME")
             return;
         if (word == "INCLUDE") {
-            parseFile(reader.next());
+            const auto kept = static_cast<size_t>(reader.linesBefore());
+            include(reader.next(), source, kept < source.keptLines.size() ? source.keptLines[kept] : 0);
         } else if (word == "TIMEOFFSET") {
             timeOffset_ = readNumber(reader.next());
             timeOffset_ = applyOffsetTerms(reader, timeOffset_);

@@ -22,7 +22,9 @@ public:
     explicit Script(const std::string& path);
 
     // One file through all passes; its events, definitions and offsets join
-    // this script's. Used for the main file and for every INCLUDE.
+    // this script's. Used for the main file and for every INCLUDE. An INCLUDE
+    // of a file that is already being read (directly or through others) is
+    // a fatal "script: " error naming the including file and line.
     void parseFile(const std::string& path);
 
     const std::vector<std::unique_ptr<ScriptEvent>>& timelineEvents() const { return timelineEvents_; }
@@ -34,11 +36,19 @@ public:
     static constexpr size_t maxDefines = 400;
 
 private:
-    std::string readDirectives(const std::string& text);
+    // The file being parsed: its name and, for every line of the text its
+    // directives pass keeps, the line of the file that line came from.
+    struct Source {
+        std::string path;
+        std::vector<int> keptLines;
+    };
+
+    void include(const std::string& path, const Source& from, int line);
+    std::string readDirectives(const std::string& text, Source& source);
     std::string substitute(const std::string& text) const;
-    void parseSections(const std::string& text);
+    void parseSections(const std::string& text, const Source& source);
     void parseSetup(class WordReader& reader);
-    void parseTimeline(class WordReader& reader);
+    void parseTimeline(class WordReader& reader, const Source& source);
     void parseTimelineEvent(WordReader& reader, int time, int line);
     int applyOffsetTerms(WordReader& reader, int value);
 
@@ -47,4 +57,6 @@ private:
     std::vector<std::unique_ptr<ScriptEvent>> setupEvents_;
     int demoStart_ = 0;
     int timeOffset_ = 0;
+    // The files being read, outermost first, as comparable names.
+    std::vector<std::string> reading_;
 };

@@ -40,6 +40,14 @@ char WordReader::peekNonBlank() const
     return at < text_.size() ? text_[at] : 0;
 }
 
+int WordReader::linesBefore() const
+{
+    int lines = 0;
+    for (size_t i = 0; i < position_; ++i)
+        lines += text_[i] == '\n' ? 1 : 0;
+    return lines;
+}
+
 std::vector<std::string> splitWords(std::string_view line)
 {
     std::vector<std::string> words;

@@ -17,6 +17,9 @@ public:
     // it; 0 at the end of the text.
     char peekNonBlank() const;
     bool atEnd() const { return peekNonBlank() == 0; }
+    // How many line ends lie before the read position: right after next(),
+    // the word it returned stands on line linesBefore() + 1.
+    int linesBefore() const;
 
 private:
     std::string_view text_;

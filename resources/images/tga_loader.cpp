@@ -319,9 +319,9 @@ bool decodeBody(DataFile* file, const TgaHeader& header, Image* image)
     }
     if (!readElements(file, format, data.get(), elementSize, count))
         return false;
-    if (format.indexed && std::any_of(data.get(), data.get() + count, [&](uint8_t i) { return i >= entries; }))
-        return false;
     storePixels(data.get(), header, format, elementSize, image);
+    // Indices past the colour map stay as they are: every user of the
+    // palette checks them (the 32-bit conversion makes them black).
     if (format.indexed) {
         image->palette = palette.release();
         image->paletteEntries = static_cast<uint16_t>(entries);

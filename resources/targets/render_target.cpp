@@ -37,7 +37,11 @@ void RenderTarget::create(int width, int height, bool withDepth)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     }
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-    created_ = framebuffer_.create(texture_, depthTexture_);
+    // Without a depth image the target still gets a depth buffer of its own
+    // (4 bytes a pixel: 4 MiB for the warp filter's 1024 x 1024), so 3D
+    // scenes drawn through it keep their depth test.
+    created_ = depthTexture_ != 0 ? framebuffer_.create(texture_, depthTexture_)
+                                  : framebuffer_.createWithDepthBuffer(texture_, width, height);
     if (!created_) {
         glDeleteTextures(1, &depthTexture_);
         depthTexture_ = 0;

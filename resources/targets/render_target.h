@@ -19,8 +19,9 @@ public:
     RenderTarget(const RenderTarget&) = delete;
     RenderTarget& operator=(const RenderTarget&) = delete;
 
-    // Makes the drawable (a colour image, and a depth image when withDepth)
-    // of width x height; nothing when already created. A failure (no
+    // Makes the drawable of width x height: a colour image and a 24-bit
+    // depth buffer, which is the depth image (a texture) when withDepth;
+    // nothing when already created. A failure (no
     // framebuffer support, a size beyond the driver's textures) leaves it
     // not created, silently; create may be tried again.
     void create(int width, int height, bool withDepth);

@@ -123,6 +123,46 @@ TEST_F(RenderTargetTest, DepthImageHoldsTheDrawnDepth)
     EXPECT_NEAR(depth[32 * 64 + 50], 1.0f, 0.01f);
 }
 
+TEST_F(RenderTargetTest, ColourOnlyTargetsStillTestDepth)
+{
+    // A 3D scene drawn into a colour-only target (the warp filter's): the
+    // near red square drawn first must hide the far green one drawn after.
+    RenderTarget target;
+    target.create(64, 64, false);
+    ASSERT_TRUE(target.isCreated());
+    target.begin();
+    glClearColor(0, 0, 0, 1);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const auto square = [](float z, float r, float g) {
+        glColor3f(r, g, 0);
+        glBegin(GL_QUADS);
+        glVertex3f(-1, -1, z);
+        glVertex3f(1, -1, z);
+        glVertex3f(1, 1, z);
+        glVertex3f(-1, 1, z);
+        glEnd();
+    };
+    square(-0.5f, 1, 0);
+    square(0.5f, 0, 1);
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    target.end();
+    glColor3f(1, 1, 1);
+    EXPECT_GE(depthBits, 24);
+    target.bindTexImage(RenderTarget::frontLeft);
+    const std::vector<uint8_t> texels = boundTexture(64, 64);
+    EXPECT_EQ(texels[(32 * 64 + 32) * 4], 255);
+    EXPECT_EQ(texels[(32 * 64 + 32) * 4 + 1], 0);
+}
+
 TEST_F(RenderTargetTest, DestroyWhileDrawingReturnsToTheWindow)
 {
     RenderTarget target;

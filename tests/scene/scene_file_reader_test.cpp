@@ -46,6 +46,20 @@ protected:
     }
     // The death-test pattern of a reader message for the last written file.
     std::string message(const std::string& text) const { return "Error in parsing " + path_ + ": " + text; }
+    // Loading bytes (written as name) ends the process with status 1 and
+    // the reader message text.
+    void expectLoadEnds(const std::string& name, const std::string& bytes, const std::string& text,
+                        const std::string& what = "")
+    {
+        path_ = dir_.write(name, bytes);
+        EXPECT_EXIT(
+            {
+                SceneFileReader reader;
+                reader.load(path_.c_str(), textures_.c_str());
+            },
+            ::testing::ExitedWithCode(1), literally(message(text)))
+            << what;
+    }
 
     TempDir dir_;
     std::string textures_;
@@ -128,6 +142,33 @@ TEST_F(SceneFileReaderTest, UnknownChunksAreSkippedByTheirLength)
     ASSERT_NE(scene, nullptr);
     EXPECT_EQ(scene->firstObject()->name(), "after");
     EXPECT_EQ(scene->firstObject()->next(), nullptr);
+}
+
+TEST_F(SceneFileReaderTest, LengthsAreFollowedOnlyToPassOverUnknownChunks)
+{
+    // A known chunk is read by its record, whatever its length field says.
+    SceneFile known;
+    known.chunk(3, dummyChunk(1, 0, "first"), 100000).chunk(3, dummyChunk(2, 0, "second")).end();
+    auto scene = load(known.str());
+    ASSERT_NE(scene, nullptr);
+    EXPECT_EQ(scene->firstObject()->name(), "first");
+    ASSERT_NE(scene->firstObject()->next(), nullptr);
+    EXPECT_EQ(scene->firstObject()->next()->name(), "second");
+
+    // An unknown chunk whose length runs past the end passes over the rest.
+    SceneFile trailing;
+    trailing.chunk(3, dummyChunk(1, 0, "kept")).chunk(12, Bytes().zeros(8), 4000);
+    scene = load(trailing.str());
+    ASSERT_NE(scene, nullptr);
+    EXPECT_EQ(scene->firstObject()->name(), "kept");
+    EXPECT_EQ(scene->firstObject()->next(), nullptr);
+
+    // So does a controller of a kind the format does not define.
+    SceneFile controller;
+    controller.chunk(3, dummyChunk(1, 0, "owner")).chunk(8, controllerHeader(1, 4, 2, 3, 0), 5000);
+    scene = load(controller.str());
+    ASSERT_NE(scene, nullptr);
+    EXPECT_EQ(scene->firstObject()->name(), "owner");
 }
 
 TEST_F(SceneFileReaderTest, AFileWithoutItsEndChunkKeepsWhatItHolds)
@@ -284,13 +325,7 @@ TEST_F(SceneFileReaderTest, SamplesWithoutOwnerAreSkippedWithAMessage)
 TEST_F(SceneFileReaderTest, FatalMessagesNameTheFileAndTheFault)
 {
     const auto dies = [this](const std::string& bytes, const std::string& text) {
-        path_ = dir_.write("fatal.scn", bytes);
-        EXPECT_EXIT(
-            {
-                SceneFileReader reader;
-                reader.load(path_.c_str(), textures_.c_str());
-            },
-            ::testing::ExitedWithCode(1), literally(message(text)));
+        expectLoadEnds("fatal.scn", bytes, text);
     };
     Bytes notZero;
     notZero.i32(1).i32(1).i32(0);
@@ -320,14 +355,7 @@ TEST_F(SceneFileReaderTest, FatalMessagesNameTheFileAndTheFault)
 TEST_F(SceneFileReaderTest, DamagedFilesStopWithAMessageInsteadOfReadingOutside)
 {
     const auto damaged = [this](const std::string& bytes, const char* what) {
-        path_ = dir_.write("damaged.scn", bytes);
-        EXPECT_EXIT(
-            {
-                SceneFileReader reader;
-                reader.load(path_.c_str(), textures_.c_str());
-            },
-            ::testing::ExitedWithCode(1), literally(message("not a grafter file")))
-            << what;
+        expectLoadEnds("damaged.scn", bytes, "not a grafter file", what);
     };
     const std::string square = squareChunk(1, 0, "s", 0).str();
     // Counts far beyond the file (their products overflow 32 bits).
@@ -352,19 +380,41 @@ TEST_F(SceneFileReaderTest, DamagedFilesStopWithAMessageInsteadOfReadingOutside)
                 .end()
                 .str(),
             "coordinate index");
-    // A name that fills its field without a NUL.
-    damaged(SceneFile().chunk(3, dummyChunk(1, 0, std::string(52, 'n'))).end().str(), "node name");
-    damaged(SceneFile().chunk(4, materialChunk(1, "m", 1, 1, 1, 1, {std::string(100, 't')})).end().str(), "texname");
-    // Lengths that run backwards or past the end.
+    // Lengths that run backwards, for unknown and known chunks.
     damaged(SceneFile().chunk(12, Bytes().zeros(8), -16).end().str(), "negative length");
-    damaged(SceneFile().chunk(12, Bytes().zeros(8), 4000).str(), "length past the end");
-    // A record cut short by the end of the file.
+    damaged(SceneFile().chunk(3, dummyChunk(1, 0, "d"), -1).end().str(), "negative length of a known chunk");
+    // Records cut short by the end of the file, whatever their length says.
     damaged(SceneFile().chunk(5, Bytes().zeros(30)).str(), "short camera");
+    damaged(SceneFile().chunk(3, Bytes().zeros(60), 100).str(), "short dummy with a long length");
     // Controller counts that are negative or larger than the file.
     damaged(SceneFile().chunk(3, dummyChunk(1, 0, "d")).chunk(8, controllerHeader(1, 5, 1, -1, 10)).end().str(),
             "negative count");
     damaged(SceneFile().chunk(3, dummyChunk(1, 0, "d")).chunk(8, controllerHeader(1, 5, 1, 0x7FFFFFFF, 10)).end().str(),
             "count past the end");
+}
+
+TEST_F(SceneFileReaderTest, ANameWithoutItsNulIsNamedWithItsChunk)
+{
+    const auto unterminated = [this](const std::string& bytes, const std::string& what) {
+        expectLoadEnds("names.scn", bytes, "not a grafter file: the " + what + " has no NUL");
+    };
+    const std::string full(52, 'n');
+    const float at[3] = {0, 0, 0};
+    // The dummy is 8 + 100 bytes long: the second chunk starts at 4 + 108.
+    unterminated(SceneFile().chunk(3, dummyChunk(1, 0, "d")).chunk(3, dummyChunk(2, 0, full)).end().str(),
+                 "object name of the dummy chunk at offset 112");
+    unterminated(SceneFile().chunk(2, squareChunk(1, 0, full, 0, at)).end().str(),
+                 "object name of the mesh chunk at offset 4");
+    unterminated(SceneFile().chunk(4, materialChunk(1, "m", 1, 1, 1, 1, {std::string(100, 't')})).end().str(),
+                 "diffuse map of the material chunk at offset 4");
+    unterminated(SceneFile().chunk(4, materialChunk(1, full, 1, 1, 1)).end().str(),
+                 "material name of the material chunk at offset 4");
+    unterminated(SceneFile().chunk(5, cameraChunk(1, full, 0, 0, 5, 45, 0)).end().str(),
+                 "camera name of the camera chunk at offset 4");
+    unterminated(SceneFile().chunk(9, pointChunk(1, full, 0, 0, 0)).end().str(),
+                 "object name of the particle system chunk at offset 4");
+    unterminated(SceneFile().chunk(7, lightChunk(1, full, 0, 0, 5, 10, 0)).end().str(),
+                 "light name of the light chunk at offset 4");
 }
 
 TEST_F(SceneFileReaderTest, ShowScenesLoadWithoutErrors)

@@ -185,6 +185,24 @@ TEST_F(WelderSceneTest, TheGlowShinesWhileTheTipIsSeenAndFadesBehindTheWall)
     EXPECT_FLOAT_EQ(glow->intensity(), 0.0f);  // never below 0
 }
 
+TEST_F(WelderSceneTest, HiddenSparksTakeTheGlowWithThem)
+{
+    auto welder = makeWelder();
+    ASSERT_NE(welder->glow(), nullptr);
+    welder->start(0);
+    welder->scene()->findByName("wall")->setVisible(false, false);
+    welder->render(100);
+    EXPECT_GE(centrePixel().r, 100);
+    welder->command(numericCommand(90, {0}));
+    clearFrame();
+    welder->render(200);
+    EXPECT_LT(centrePixel().r, 10);  // no glow left where it was last seen
+    welder->command(numericCommand(90, {1}));
+    clearFrame();
+    welder->render(300);
+    EXPECT_GE(centrePixel().r, 100);
+}
+
 TEST_F(WelderSceneTest, CommandsSteerTheSparksAndTheBounceBox)
 {
     auto welder = makeWelder();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # swtool render plays a script on a manual clock: a red background faded in
-# by the black fade over one second has known colours at known times, and
-# the same command writes the same frames every time.
+# by the black fade over one second has known colours at known times, a
+# frame at a sparse time is the frame a viewer sees then, and the same
+# command writes the same frames every time.
 set -u
 swtool=$1
 show_dir=$2
@@ -38,6 +39,39 @@ close() {  # close EXPECTED ACTUAL: each channel within 2
 close "191 0 0" "$(centre 0000250)" || fail "at 250 ms: $(centre 0000250)"
 close "127 0 0" "$(centre 0000500)" || fail "at 500 ms: $(centre 0000500)"
 close "0 0 0" "$(centre 0001000)" || fail "at 1000 ms: $(centre 0001000)"
+
+# Sparse times: the frames in between are drawn at --fps without being
+# written. With a flash repeating every 300 ms, the frames at sparse times
+# are exactly the frames at those times of a render of every frame from 0.
+cat > "$work/show/data/script.scr" <<'SCRIPT'
+DEMOSTART 0
+SETUP
+0 SIGNAL 63 10 250
+TIMELINE
+1 SIGNAL 0 200 0 0 128
+1 START 0
+1000 INIT 63
+1000 START 63
+1000 SIGNAL 63 2 300
+LINETIME
+SCRIPT
+# 60 fps puts frames on every 50 ms: 2000, 2400 and 3000 are on that grid.
+times="0002000 0002400 0003000"
+"$swtool" render --data "$work/show" --at 2000,2400,3000 --out "$work/sparse" --quiet >/dev/null 2>&1 \
+  || fail "sparse render exited $?"
+"$swtool" render --data "$work/show" --from 0 --to 3000 --fps 60 --out "$work/every" --quiet >/dev/null 2>&1 \
+  || fail "dense render exited $?"
+[ "$(ls "$work/sparse" | wc -l)" -eq 3 ] || fail "the sparse render wrote $(ls "$work/sparse" | wc -l) frames, not 3"
+[ "$(ls "$work/every" | wc -l)" -eq 181 ] || fail "the dense render wrote $(ls "$work/every" | wc -l) frames, not 181"
+for t in $times; do
+  cmp -s "$work/sparse/$t.png" "$work/every/$t.png" || fail "the frame at $t differs from the dense render's"
+done
+# The same holds at another rate.
+"$swtool" render --data "$work/show" --at 3000 --fps 20 --out "$work/sparse20" --quiet >/dev/null 2>&1 \
+  || fail "sparse render at 20 fps exited $?"
+"$swtool" render --data "$work/show" --from 0 --to 3000 --fps 20 --out "$work/every20" --quiet >/dev/null 2>&1 \
+  || fail "dense render at 20 fps exited $?"
+cmp -s "$work/sparse20/0003000.png" "$work/every20/0003000.png" || fail "at 20 fps the frame at 3000 differs"
 
 # The show itself, with its music, rendered twice over a span with beats.
 if [ -f "$show_dir/hoard.dpk" ] && [ -f "$show_dir/soundtrack.ogg" ]; then

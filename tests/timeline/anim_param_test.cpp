@@ -89,4 +89,21 @@ TEST(AnimParamTest, DownwardTransitionEndsWhenItReachesTheTarget)
     EXPECT_FALSE(p.moving());
 }
 
+TEST(AnimParamTest, ZeroDurationReachesTheTargetAtOnceOnEveryCurve)
+{
+    for (int curve : {AnimParam::linear, AnimParam::quadratic, AnimParam::sine, AnimParam::catmullRom}) {
+        SCOPED_TRACE(curve);
+        AnimParam p = transition(curve, 0.2f, 0.8f, 1000, 0.0f);
+        EXPECT_FLOAT_EQ(p.evaluate(999), 0.2f);
+        // At the start time itself (0 / 0) and after it (x / 0).
+        EXPECT_FLOAT_EQ(p.evaluate(1000), 0.8f);
+        EXPECT_FALSE(p.moving());
+        EXPECT_FLOAT_EQ(p.evaluate(1500), 0.8f);
+
+        AnimParam later = transition(curve, 1.0f, 0.0f, 1000, 0.0f);
+        EXPECT_FLOAT_EQ(later.evaluate(1200), 0.0f);
+        EXPECT_FALSE(later.moving());
+    }
+}
+
 }  // namespace

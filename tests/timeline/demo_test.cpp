@@ -175,6 +175,44 @@ TEST_F(DemoTest, EscapeQuitsWithoutRenderingButNotWhileMinimised)
     EXPECT_EQ(log_, (std::vector<std::string>{"3 prerender 70", "3 render 70"}));
 }
 
+TEST_F(DemoTest, AKeyTappedBetweenTwoFramesCountsForTheNextFrame)
+{
+    // Down and up both arrive while a frame draws: the next frame sees them.
+    Demo demo("data/script.scr");
+    setup(demo, "SETUP\nTIMELINE\n10 START 3\n");
+    platform::pushKeyEvent("Escape", true);
+    platform::pushKeyEvent("Escape", false);
+    drainEvents();
+    frameAt(demo, 50);
+    EXPECT_TRUE(demo.quitRequested());
+    window().clearKeys();
+
+    setup(demo, "SETUP\nTIMELINE\n10 START 3\n");
+    for (const char* key : {"Left Ctrl", "Left Shift"})
+        platform::pushKeyEvent(key, true);
+    for (const char* key : {"Left Shift", "Left Ctrl"})
+        platform::pushKeyEvent(key, false);
+    drainEvents();
+    frameAt(demo, 60);
+    EXPECT_TRUE(demo.reloadRequested());
+    window().clearKeys();
+
+    // A tap counts once: Shift seen by one frame and Control by a later one
+    // are no Control + Shift.
+    setup(demo, "SETUP\nTIMELINE\n10 START 3\n");
+    platform::pushKeyEvent("Left Shift", true);
+    platform::pushKeyEvent("Left Shift", false);
+    drainEvents();
+    frameAt(demo, 70);
+    platform::pushKeyEvent("Left Ctrl", true);
+    platform::pushKeyEvent("Left Ctrl", false);
+    drainEvents();
+    frameAt(demo, 80);
+    EXPECT_FALSE(demo.reloadRequested());
+    EXPECT_FALSE(demo.quitRequested());
+    EXPECT_EQ(log_.back(), "3 render 80");
+}
+
 TEST_F(DemoTest, ControlShiftReloadsTheCurrentFile)
 {
     Demo demo("data/script.scr");

@@ -184,11 +184,14 @@ TEST_F(ScriptTest, IncludeInTheTimelineNeedsItsOwnSections)
 {
     dir_.write("bare.scr", "300 START 7\n");
     dir_.write("full.scr", "SETUP\nTIMELINE\n400 START 8\n");
-    const Script script = parse("SETUP\nTIMELINE\n100 START 1\nINCLUDE bare.scr\nINCLUDE full.scr\n200 START 2\n");
+    // A file may be included more than once, as long as it does not include
+    // itself.
+    const Script script =
+        parse("SETUP\nTIMELINE\n100 START 1\nINCLUDE bare.scr\nINCLUDE full.scr\n200 START 2\nINCLUDE full.scr\n");
     std::vector<int> effects;
     for (const auto& event : script.timelineEvents())
         effects.push_back(event->effect);
-    EXPECT_EQ(effects, (std::vector<int>{1, 2, 8}));
+    EXPECT_EQ(effects, (std::vector<int>{1, 2, 8, 8}));
 }
 
 TEST_F(ScriptTest, TimeOffsetsAndTerms)
@@ -280,5 +283,19 @@ TEST_F(ScriptDeathTest, FatalErrorsNameTheirLine)
     EXPECT_EXIT(Script("does-not-exist.scr"), testing::ExitedWithCode(1),
                 "script: could not open file for parsing");
 }
+
+TEST_F(ScriptDeathTest, AFileThatIncludesItselfIsFatalWithItsFileAndLine)
+{
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    // Directly, from the timeline: the line is the file's own line 4.
+    EXPECT_EXIT(parse("SETUP\nTIMELINE\n100 START 1\nINCLUDE main.scr\n"), testing::ExitedWithCode(1),
+                "script: INCLUDE of a file already being read \\(main.scr\\) in main.scr line # 4");
+    // Through another file ahead of the setup section; comments, definitions
+    // and empty lines count as lines of the file.
+    dir_.write("b.scr", "// back to the start\nDEFINE X 1\n\nINCLUDE ./loop.scr\n");
+    EXPECT_EXIT(parse("INCLUDE b.scr\nSETUP\nTIMELINE\n", "loop.scr"), testing::ExitedWithCode(1),
+                "script: INCLUDE of a file already being read \\(./loop.scr\\) in b.scr line # 4");
+}
+
 
 }  // namespace

@@ -114,8 +114,30 @@ TEST(SceneListingTest, DamageIsNamedWithItsChunkAndOffset)
         file.chunk(2, Bytes(), -8);
         EXPECT_EQ(listScene(bytesOf(file)).problem, "mesh chunk at offset 4: negative length -8");
     }
+    {
+        SceneFile file;
+        file.chunk(8, controllerHeader(7, 2, 2, 0, 10));
+        EXPECT_EQ(listScene(bytesOf(file)).problem,
+                  "controller chunk at offset 4: position keys for owner 7, which no earlier object has");
+    }
+    {
+        // Material 1 exists, the square's faces name material 2.
+        SceneFile file;
+        file.chunk(4, materialChunk(1, "m", 1, 1, 1)).chunk(2, squareChunk(5, 0, "odd", 2)).end();
+        EXPECT_EQ(listScene(bytesOf(file)).problem, "mesh chunk at offset " + std::to_string(second) +
+                                                        ": a face of \"odd\" names material 2, which the file does not hold");
+    }
     EXPECT_EQ(listScene({1, 0, 0, 0}).problem,
               "header at offset 0: not a scene file (the first four bytes are not zero)");
+}
+
+TEST(SceneListingTest, AnyEarlierItemServesAsParent)
+{
+    SceneFile file;
+    file.chunk(7, lightChunk(4, "Lamp", 0, 0, 0, 0.0f, 0)).chunk(3, dummyChunk(5, 4, "shade")).end();
+    const SceneListing listing = listScene(bytesOf(file));
+    EXPECT_EQ(listing.problem, "");
+    EXPECT_TRUE(hasLine(listing, "dummy \"shade\" id 5 parent 4")) << allLines(listing);
 }
 
 TEST(SceneListingTest, ARecordReadByItsLayoutNeedsOnlyItsOwnBytes)

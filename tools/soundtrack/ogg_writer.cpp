@@ -67,10 +67,20 @@ bool drain(Encoder& e, std::FILE* file, bool flush)
 bool writeOgg(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
               float quality, int serial)
 {
-    if (left.size() != right.size())
+    return writeOggChannels(path, {left, right}, 44100, quality, serial);
+}
+
+bool writeOggChannels(const std::string& path, const std::vector<std::vector<float>>& channels, int rate,
+                      float quality, int serial)
+{
+    if (channels.empty())
         return false;
+    const size_t length = channels[0].size();
+    for (const auto& channel : channels)
+        if (channel.size() != length)
+            return false;
     Encoder e;
-    if (vorbis_encode_init_vbr(&e.info, 2, 44100, quality) != 0)
+    if (vorbis_encode_init_vbr(&e.info, static_cast<long>(channels.size()), rate, quality) != 0)
         return false;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
     if (!file)
@@ -94,13 +104,11 @@ bool writeOgg(const std::string& path, const std::vector<float>& left, const std
     }
 
     constexpr size_t chunk = 4096;
-    for (size_t at = 0; at < left.size(); at += chunk) {
-        const size_t n = std::min(chunk, left.size() - at);
+    for (size_t at = 0; at < length; at += chunk) {
+        const size_t n = std::min(chunk, length - at);
         float** buffer = vorbis_analysis_buffer(&e.dsp, static_cast<int>(n));
-        for (size_t i = 0; i < n; ++i) {
-            buffer[0][i] = left[at + i];
-            buffer[1][i] = right[at + i];
-        }
+        for (size_t c = 0; c < channels.size(); ++c)
+            std::copy_n(channels[c].begin() + static_cast<long>(at), n, buffer[c]);
         vorbis_analysis_wrote(&e.dsp, static_cast<int>(n));
         if (!drain(e, file.get(), false))
             return false;

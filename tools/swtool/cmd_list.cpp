@@ -20,10 +20,10 @@ int runList(int argc, char** argv)
         const rar::BlockResult result = reader.next(header);
         if (result == rar::BlockResult::end)
             return 0;
-        if (result == rar::BlockResult::subBlock) {
-            std::fprintf(stderr, "swtool list: %s: sub-blocks are not supported\n", argv[0]);
-            return 1;
-        }
+        // A sub-block (comments, owner records) is no member; the reader
+        // has already moved past it.
+        if (result == rar::BlockResult::subBlock)
+            continue;
         if (result == rar::BlockResult::damaged) {
             std::fprintf(stderr, "swtool list: %s: damaged file header\n", argv[0]);
             return 1;

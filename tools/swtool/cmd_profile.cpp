@@ -15,6 +15,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <ctime>
 #include <cstdlib>
 #include <memory>
@@ -60,8 +61,8 @@ std::optional<ProfileOptions> parseOptions(int argc, char** argv)
         char* rest = nullptr;
         const long number = std::strtol(value, &rest, 10);
         const bool numeric = *value != '\0' && *rest == '\0';
-        if (flag == "--csv")
-            options.csv = value;
+        if (flag == "--csv")  // named from where swtool started, before --data moves it
+            options.csv = std::filesystem::absolute(value).string();
         else if (flag == "--from" && numeric)
             options.from = number;
         else if (flag == "--to" && numeric)

@@ -7,6 +7,7 @@
 #include "tools/swtool/offline_show.h"
 #include "tools/swtool/progress_line.h"
 #include "tools/swtool/render_video.h"
+#include "tools/swtool/video_writer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,11 +21,41 @@ namespace {
 
 struct RenderOptions {
     ShowSource source;
-    std::vector<int> times;
+    std::vector<int> times;  // the frames to write, ascending
+    long fps = 60;           // the show's frame rate between them
     std::string outDir;
     bool quiet = false;
     VideoJob video;  // with a path: one video file instead of PNG files
 };
+
+// One frame of a render: drawn at `time`, written when it was asked for.
+struct PlannedFrame {
+    int time;
+    bool written;
+};
+
+// The wanted times, written, among the frames a viewer of the show at fps
+// frames a second sees from its start up to the last wanted time, drawn but
+// not written. Flashes, trails and every other effect that remembers earlier
+// frames then look at T as they look in the played show at T.
+std::vector<PlannedFrame> planFrames(const std::vector<int>& wanted, int showStart, long fps)
+{
+    std::vector<PlannedFrame> plan;
+    const std::vector<int> between =
+        wanted.empty() || wanted.back() < showStart ? std::vector<int>() : stepTimes(showStart, wanted.back(), fps);
+    size_t w = 0;
+    size_t b = 0;
+    while (w < wanted.size() || b < between.size()) {
+        if (b == between.size() || (w < wanted.size() && wanted[w] <= between[b])) {
+            if (b < between.size() && between[b] == wanted[w])
+                ++b;
+            plan.push_back({wanted[w++], true});
+        } else {
+            plan.push_back({between[b++], false});
+        }
+    }
+    return plan;
+}
 
 bool parseTimeList(const char* text, std::vector<int>& times)
 {
@@ -48,7 +79,7 @@ bool parseTimeList(const char* text, std::vector<int>& times)
 std::optional<RenderOptions> parseOptions(int argc, char** argv)
 {
     RenderOptions options;
-    std::optional<long> from, to, fps;
+    std::optional<long> from, to;
     bool timesRead = true;
     const bool read = readLongCommandFlags(argc, argv, "swtool render", options.source, options.quiet,
                                            [&](const std::string& flag, const char* value) {
@@ -59,7 +90,7 @@ std::optional<RenderOptions> parseOptions(int argc, char** argv)
         else if (flag == "--to")
             to = std::atol(value);
         else if (flag == "--fps")
-            fps = std::atol(value);
+            options.fps = std::atol(value);
         else if (flag == "--out")
             options.outDir = value;
         else if (flag == "--video")
@@ -82,17 +113,17 @@ std::optional<RenderOptions> parseOptions(int argc, char** argv)
     if (toVideo && from && to) {
         options.video.from = *from;
         options.video.to = *to;
-        options.video.fps = fps.value_or(60);
+        options.video.fps = options.fps;
         options.video.quiet = options.quiet;
-    } else if (from && to && fps) {
-        const std::vector<int> stepped = stepTimes(*from, *to, *fps);
+    } else if (from && to) {
+        const std::vector<int> stepped = stepTimes(*from, *to, options.fps);
         options.times.insert(options.times.end(), stepped.begin(), stepped.end());
     }
     const bool haveFrames = toVideo ? (from && to && options.times.empty()) : !options.times.empty();
     if (options.source.dataDir.empty() == options.source.archive.empty() || !haveFrames ||
-        options.outDir.empty() == !toVideo) {
+        options.outDir.empty() == !toVideo || options.fps <= 0) {
         std::fprintf(stderr, "usage: swtool render (--data DIR | --archive FILE [--password PW]) [--music OGG] "
-                             "[--samples N] ((--at T1,T2,... | --from A --to B --fps F) --out DIR | --from A "
+                             "[--samples N] ((--at T1,T2,... | --from A --to B) [--fps F] --out DIR | --from A "
                              "--to B [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]\n");
         return std::nullopt;
     }
@@ -117,6 +148,11 @@ int runRender(int argc, char** argv)
         return 1;
     std::error_code error;
     if (!options->video.path.empty()) {
+        if (!videoFormatKnown(options->video.path)) {
+            std::fprintf(stderr, "swtool render: %s: the video must end in .mp4, .mkv, .mov or .webm\n",
+                         options->video.path.c_str());
+            return 1;
+        }
         // Both are named relative to where swtool was started.
         options->video.path = std::filesystem::absolute(options->video.path, error).string();
         if (!options->source.music.empty())
@@ -136,14 +172,19 @@ int runRender(int argc, char** argv)
     if (!show.open(options->source, "swtool render"))
         return 1;
     FrameWriter writer(OfflineShow::frameWidth, OfflineShow::frameHeight);
+    bool writing = false;
     show.demo().setFrameObserver([&](int32_t time) {
+        if (!writing)
+            return;
         std::vector<uint8_t> pixels(static_cast<size_t>(OfflineShow::frameWidth) * OfflineShow::frameHeight * 3);
         readFrameRgb(pixels.data());
         writer.submit(framePath(outDir, time), std::move(pixels));
     });
-    ProgressLine progress(options->times.size(), options->quiet);
-    for (size_t i = 0; i < options->times.size(); ++i) {
-        show.drawFrameAt(options->times[i]);
+    const std::vector<PlannedFrame> plan = planFrames(options->times, show.demo().startTime(), options->fps);
+    ProgressLine progress(plan.size(), options->quiet);
+    for (size_t i = 0; i < plan.size(); ++i) {
+        writing = plan[i].written;
+        show.drawFrameAt(plan[i].time);
         progress.update(i + 1);
     }
     return writer.finish() ? 0 : 1;

@@ -11,7 +11,7 @@ namespace {
 const SwtoolCommand commands[] = {
     {"help", "help", runHelp},
     {"script", "script FILE", runScript},
-    {"render", "render (--data DIR | --archive FILE [--password PW]) [--music OGG] [--samples N] ((--at T1,T2,... | --from A --to B --fps F) --out DIR | --from A --to B [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]", runRender},
+    {"render", "render (--data DIR | --archive FILE [--password PW]) [--music OGG] [--samples N] ((--at T1,T2,... | --from A --to B) [--fps F] --out DIR | --from A --to B [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]", runRender},
     {"profile", "profile (--data DIR | --archive FILE [--password PW]) [--music OGG] [--samples N] [--from A --to B] [--fps F] [--csv FILE] [--quiet]", runProfile},
     {"list", "list ARCHIVE", runList},
     {"extract", "extract ARCHIVE MEMBER [--password PW] [-o FILE]", runExtract},

@@ -73,6 +73,12 @@ int renderVideo(OfflineShow& show, const VideoJob& job)
     if (!writer.open(job.path, settings))
         return 1;
 
+    // The show is drawn from its start at the same rate up to the span, without
+    // encoding, so that flashes, trails and everything else that remembers
+    // earlier frames look at `from` as in the played show.
+    for (const int time : stepTimes(show.demo().startTime(), job.from - 1, job.fps))
+        show.drawFrameAt(time);
+
     std::vector<uint8_t> pixels(static_cast<size_t>(settings.width) * settings.height * 3);
     bool ok = true;
     show.demo().setFrameObserver([&](int32_t) {

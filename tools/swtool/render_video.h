@@ -17,6 +17,7 @@ struct VideoJob {
 };
 
 // Renders (to - from) x fps / 1000 frames, frame n at demo time from +
-// n x 1000 / fps, and with music the track's samples from `from` to `to`,
+// n x 1000 / fps, after drawing the show from its start up to `from` at the
+// same rate unwritten; with music the track's samples from `from` to `to`,
 // the first under the first frame. Returns the process status.
 int renderVideo(OfflineShow& show, const VideoJob& job);

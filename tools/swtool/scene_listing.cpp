@@ -113,6 +113,16 @@ private:
     };
     std::vector<Aimed> cameras_, lights_;
     std::vector<std::string> particles_, materials_, controllers_;
+    // Faces name materials that may come later in the file: checked when
+    // everything is read, as the player binds them.
+    struct FaceMaterial {
+        int32_t id;
+        size_t chunkOffset;
+        std::string mesh;
+    };
+    std::vector<FaceMaterial> faceMaterials_;
+    std::set<int32_t> materialIds_;
+    bool checkFaceMaterials();
     void printAimed(const std::vector<Aimed>& items);
     int32_t sampleCount_ = 0;
     int32_t sampleInterval_ = 0;
@@ -163,6 +173,12 @@ bool SceneReader::addObject(int32_t id, int32_t parent, std::string line)
             return true;
         }
     }
+    // The player also takes an earlier light, camera or particle system as
+    // a parent; such a child is listed at the top with its parent's id.
+    if (names_.count(parent) != 0) {
+        topLevel_.push_back(index);
+        return true;
+    }
     return fail(format("object %d names parent %d, which no earlier object has", id, parent));
 }
 
@@ -192,8 +208,10 @@ bool SceneReader::readMesh(const Record& r, size_t length)
         materials.insert(material == -1 ? 0 : material);
     }
     std::string used;
-    for (const int32_t m : materials)
+    for (const int32_t m : materials) {
         used += format(" %d", m);
+        faceMaterials_.push_back({m, chunkOffset_, name});
+    }
     const int32_t id = r.int32(0);
     names_[id] = name;
     return addObject(id, r.int32(4),
@@ -286,6 +304,7 @@ bool SceneReader::readMaterial(const Record& r)
         mode = 1;
     else if (reflection)
         mode = 2;
+    materialIds_.insert(r.int32(0));
     std::string line = format("material %d \"%s\" mode %d opacity %.2f%s", r.int32(0), name.c_str(), mode,
                               r.real(100), r.byte(104) != 0 ? " two-sided" : "");
     for (int i = 0; i < 6; ++i) {
@@ -319,6 +338,8 @@ bool SceneReader::readController(const Record& r, size_t length)
     if (count < 0 || 28 + static_cast<uint64_t>(count) * itemSize > length)
         return fail(format("%d %s need %llu bytes, the chunk has %zu", count, what,
                            static_cast<unsigned long long>(28 + static_cast<int64_t>(count) * itemSize), length));
+    if (kind == 2 && names_.count(owner) == 0)
+        return fail(format("%s for owner %d, which no earlier object has", what, owner));
     if (kind == 1) {
         sampleCount_ = count;
         sampleInterval_ = r.int32(24);
@@ -327,6 +348,19 @@ bool SceneReader::readController(const Record& r, size_t length)
     controllers_.push_back(format("controller %s owner %d %s: %d %s, interval %d", kind == 1 ? "samples" : "keys",
                                   owner, nameOf(owner).c_str(), count, what, r.int32(24)) +
                            (names_.count(owner) == 0 ? " (no such owner: skipped)" : ""));
+    return true;
+}
+
+bool SceneReader::checkFaceMaterials()
+{
+    for (const FaceMaterial& face : faceMaterials_) {
+        if (materialIds_.count(face.id) == 0) {
+            chunkType_ = 2;
+            chunkOffset_ = face.chunkOffset;
+            return fail(format("a face of \"%s\" names material %d, which the file does not hold", face.mesh.c_str(),
+                               face.id));
+        }
+    }
     return true;
 }
 
@@ -384,6 +418,8 @@ SceneListing SceneReader::read()
         at = payload + static_cast<size_t>(length) <= file_.size() ? payload + static_cast<size_t>(length)
                                                                   : file_.size();
     }
+    if (ok && !faceMaterials_.empty())
+        checkFaceMaterials();
     std::vector<std::string> head = {format("scene: %zu bytes, %s", file_.size(),
                                             ended ? "ends with its end chunk" : "ends without an end chunk")};
     head.insert(head.end(), listing_.lines.begin(), listing_.lines.end());

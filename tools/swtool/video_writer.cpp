@@ -222,6 +222,8 @@ struct VideoWriter::State {
     }
 };
 
+bool videoFormatKnown(const std::string& path) { return formatsFor(path).video != nullptr; }
+
 VideoWriter::VideoWriter() = default;
 VideoWriter::~VideoWriter() = default;
 

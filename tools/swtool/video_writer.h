@@ -16,6 +16,9 @@ struct VideoSettings {
     int audioRate = 44100;  // stereo, 16-bit input
 };
 
+// Whether the file name's extension names a container this writer makes.
+bool videoFormatKnown(const std::string& path);
+
 class VideoWriter {
 public:
     VideoWriter();
