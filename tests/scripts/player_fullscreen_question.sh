@@ -9,7 +9,7 @@ show_dir=$2
 display_double=$3
 frame_counter=$4
 wanted=30
-. "$(dirname "$0")/script_support.sh"
+. "$(dirname "$0")/test_lib.sh"
 question='requested fullscreen mode not supported, run window?'
 cd "$show_dir" || exit 1
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy SW_WINDOW_LOG="$work/windows" SW_FRAME_COUNT_FILE="$work/frames"

@@ -7,7 +7,7 @@ swtool=$2
 soundtrack=$3
 show_dir=$4
 start_ms=60000
-. "$(dirname "$0")/script_support.sh"
+. "$(dirname "$0")/test_lib.sh"
 
 mkdir -p "$work/stage" "$work/run"
 cp -r "$show_dir/data" "$work/stage/data" || fail "no show data in $show_dir"

@@ -8,7 +8,7 @@ player=$1
 show_dir=$2
 frame_counter=$3
 wanted=${PLAYER_FRAMES:-30}
-. "$(dirname "$0")/script_support.sh"
+. "$(dirname "$0")/test_lib.sh"
 
 cd "$show_dir" || exit 1
 SW_FRAME_COUNT_FILE="$work/frames" LD_PRELOAD="$frame_counter" \

@@ -4,7 +4,7 @@
 # standard error, and writes nothing where the output would have gone.
 set -u
 swtool=$1
-. "$(dirname "$0")/script_support.sh"
+. "$(dirname "$0")/test_lib.sh"
 cd "$work" || exit 1
 
 # expect_failure MESSAGE ARGUMENTS...: status 1, MESSAGE on standard error,

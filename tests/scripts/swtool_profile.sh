@@ -5,7 +5,7 @@
 set -u
 swtool=$1
 show_dir=$2
-. "$(dirname "$0")/script_support.sh"
+. "$(dirname "$0")/test_lib.sh"
 
 [ -d "$show_dir/data" ] || fail "no show data at $show_dir/data"
 mkdir -p "$work/show"

@@ -4,7 +4,7 @@
 set -u
 swtool=$1
 show_dir=$2
-. "$(dirname "$0")/script_support.sh"
+. "$(dirname "$0")/test_lib.sh"
 for scene in "$show_dir"/data/*.scn; do
   "$swtool" scene "$scene" --textures "$show_dir/data/textures" > "$work/out.txt" 2> "$work/err.txt" ||
     fail "$scene: status $?: $(cat "$work/err.txt")"

@@ -4,7 +4,7 @@
 # order. Warnings and fatal errors behave as in the player.
 set -u
 swtool=$1
-. "$(dirname "$0")/script_support.sh"
+. "$(dirname "$0")/test_lib.sh"
 cd "$work" || exit 1
 
 # An include before SETUP is parsed whole first: its setup line comes first,
