@@ -21,8 +21,12 @@ std::unique_ptr<GLWindow>& sharedWindow()
 
 void GLTest::SetUpTestSuite()
 {
-    if (sharedWindow() != nullptr)
+    // Suites make their GL objects here, before the first SetUp: they too
+    // start from the reset state, not from what the suite before left.
+    if (sharedWindow() != nullptr) {
+        resetGLState();
         return;
+    }
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     sharedWindow() = std::make_unique<GLWindow>(false, "stillwater test", 640, 480, 0, 0.0f, clock());
 }

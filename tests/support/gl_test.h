@@ -14,6 +14,7 @@
 
 class GLTest : public ::testing::Test {
 protected:
+    // Makes the shared window, or resets the GL state of the one there is.
     static void SetUpTestSuite();
     static void TearDownTestSuite();
     // Every test starts from the state the window had when it was made,
