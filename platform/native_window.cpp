@@ -180,6 +180,18 @@ void NativeWindow::swapBuffers()
     glFinish();
 }
 
+int NativeWindow::setSwapWait(bool wait)
+{
+    if (!wait || SDL_GL_SetSwapInterval(-1) != 0)
+        SDL_GL_SetSwapInterval(wait ? 1 : 0);
+    return SDL_GL_GetSwapInterval();
+}
+
+void NativeWindow::setTitle(const std::string& title)
+{
+    SDL_SetWindowTitle(static_cast<SDL_Window*>(window_), title.c_str());
+}
+
 int NativeWindow::samples() const
 {
     int buffers = 0;
@@ -209,6 +221,7 @@ bool pollEvent(Event& event)
         if (!systemKey && vk != 0) {
             event.kind = sdl.type == SDL_KEYDOWN ? EventKind::keyDown : EventKind::keyUp;
             event.virtualKey = vk;
+            event.repeat = sdl.key.repeat != 0;
         }
         break;
     }

@@ -67,9 +67,15 @@ public:
     // Puts the window on screen; a fullscreen window hides the cursor.
     void show();
     void swapBuffers();
+    // With wait, swaps wait for the vertical blank, adaptively (a late frame
+    // is shown at once) where the driver offers it; without, they do not
+    // wait. Returns the swap interval the driver took: -1 adaptive, 1
+    // waiting, 0 not waiting.
+    int setSwapWait(bool wait);
     bool fullscreen() const { return fullscreen_; }
     // Samples per pixel the context actually got (0 without multisampling).
     int samples() const;
+    void setTitle(const std::string& title);
 
 private:
     NativeWindow() = default;
@@ -85,6 +91,7 @@ enum class EventKind { none, quit, close, keyDown, keyUp, resized, minimised, re
 struct Event {
     EventKind kind = EventKind::none;
     int virtualKey = 0;  // keyDown, keyUp: Windows virtual-key code 0..255
+    bool repeat = false; // keyDown: the keyboard repeating a held key
     int width = 0;       // resized
     int height = 0;
 };

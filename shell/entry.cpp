@@ -6,21 +6,46 @@
 #include "resources/textures/texture_manager.h"
 #include "shell/error_report.h"
 #include "shell/extensions.h"
+#include "shell/file_watch.h"
 #include "shell/frame_log.h"
 #include "shell/glwindow.h"
 #include "shell/music.h"
+#include "shell/player_options.h"
+#include "shell/status_title.h"
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
 #include "timeline/registry.h"
+
+#include <cstdio>
+#include <filesystem>
 
 namespace {
 
 constexpr int showEndTime = 287000;
 
-// Runs frames until the demo asks to quit or reload, or a quit event arrives.
-// Returns false when the show is to end.
-bool runFrames(GLWindow& window, Demo& demo)
+// With a watch, reloads the script when one of its files was saved and goes
+// on at the same time; a broken script keeps the last good one playing.
+void reloadWhenSaved(Demo& demo, FileWatch* watch)
 {
+    if (watch == nullptr || !watch->changed())
+        return;
+    std::string failure;
+    if (demo.reloadKeepingTime(failure)) {
+        watch->watch(demo.script()->files());
+        std::fprintf(stderr, "script: reloaded\n");
+    } else {
+        std::fprintf(stderr, "%s\nscript: the last good script plays on\n", failure.c_str());
+    }
+}
+
+// Runs frames until the demo asks to quit or reload, or a quit event arrives.
+// The title shows the time and frame rate where it can be seen: in a window,
+// or while paused. Returns false when the show is to end.
+bool runFrames(GLWindow& window, Demo& demo, FileWatch* watch)
+{
+    StatusTitle title;
+    if (watch != nullptr)
+        watch->watch(demo.script()->files());
     for (;;) {
         platform::Event event;
         if (platform::pollEvent(event)) {
@@ -29,7 +54,11 @@ bool runFrames(GLWindow& window, Demo& demo)
             window.handleEvent(event);
             continue;
         }
+        reloadWhenSaved(demo, watch);
         demo.frame();
+        const auto time = static_cast<int32_t>(window.timerNow());
+        if (title.frameDrawn(time, window.paused()) && (!window.fullscreen() || window.paused()))
+            window.setTitle(title.text());
         if (demo.reloadRequested())
             return true;
         if (demo.quitRequested())
@@ -57,17 +86,32 @@ void checkGraphicsCard()
     }
 }
 
-int runPlayer(int samples)
+int runPlayer(int samples, const PlayerOptions& options)
 {
-    GLWindow window(true, "stillwater", 640, 480, samples, 0.0f);
+    // Files named on the command line are relative to where the player
+    // started, before --data moves the current directory.
+    std::error_code error;
+    const std::string music = std::filesystem::absolute(options.music, error).string();
+    if (!options.dataDir.empty()) {
+        std::filesystem::current_path(options.dataDir, error);
+        if (error) {
+            std::fprintf(stderr, "player: cannot enter %s\n", options.dataDir.c_str());
+            return 2;
+        }
+    }
+
+    GLWindow window(!options.window, "stillwater", 640, 480, samples, 0.0f);
+    window.setSwapWait(options.vsync);
     checkGraphicsCard();
     if (!window.initSound())
         reportError("Fatal error: could not init sound", -1, true);
-    if (!window.openMusic("soundtrack.ogg"))
+    if (!window.openMusic(music.c_str()))
         reportError("Fatal error: could not load music", -1, true);
 
-    // Every data file from here on comes from the archive beside the player.
-    setDataArchive("hoard.dpk", "quill");
+    // Every data file from here on comes from the archive, unless the show
+    // is a folder of loose files.
+    if (options.dataDir.empty())
+        setDataArchive(options.archive.c_str(), options.password.c_str());
 
     ImageCache imageCache;
     TextureManager::setImageLibrary(&imageCache);
@@ -75,19 +119,24 @@ int runPlayer(int samples)
     EffectRegistry& registry = EffectRegistry::instance();
     buildEffects(registry, &imageCache, &window);
     Demo demo("data/script.scr");
-    demo.setEndTime(showEndTime);
+    demo.setEndTime(options.end >= 0 ? options.end : showEndTime);
+    demo.setStartTime(options.start);
+    demo.setLoop(options.loop);
     FrameLog frameLog;
     if (frameLog.active())
         demo.setFrameObserver([&frameLog](int32_t time) { frameLog.record(time); });
 
+    // Loose data is being worked on: its script reloads when saved.
+    FileWatch watch;
     bool again = true;
     while (again) {
+        window.pause(false);
         demo.setup(window, registry);
         window.setMusicTime(demo.startTime());
         window.playMusic();
         window.clearKeys();
         window.timerStart();
-        again = runFrames(window, demo);
+        again = runFrames(window, demo, options.dataDir.empty() ? nullptr : &watch);
     }
     if (soundInitialised())
         window.closeSound();

@@ -1,9 +1,12 @@
 #pragma once
 // The player's start-up, message-and-frame loop and shutdown.
 
-// Runs the whole show with a window asking for `samples` multisamples.
-// Returns 0 after an orderly end; fatal errors end the process with status 1.
-int runPlayer(int samples);
+struct PlayerOptions;
+
+// Runs the whole show with a window asking for `samples` multisamples, as
+// the options say. Returns 0 after an orderly end; fatal errors end the
+// process with status 1.
+int runPlayer(int samples, const PlayerOptions& options);
 
 // The start-up checks of the graphics card: fatal without multitexturing, a
 // warning for fewer than 4 texture units and one warning for any missing

@@ -160,6 +160,14 @@ void GLWindow::swapBuffers()
         native_->swapBuffers();
 }
 
+int GLWindow::setSwapWait(bool wait) { return native_ != nullptr ? native_->setSwapWait(wait) : 0; }
+
+void GLWindow::setTitle(const std::string& title)
+{
+    if (native_ != nullptr)
+        native_->setTitle(title);
+}
+
 void GLWindow::handleEvent(const platform::Event& event)
 {
     switch (event.kind) {
@@ -172,7 +180,8 @@ void GLWindow::handleEvent(const platform::Event& event)
     case platform::EventKind::close: platform::postQuit(); break;
     case platform::EventKind::keyDown:
         keys_[event.virtualKey & 0xFF] = 1;
-        pressed_[event.virtualKey & 0xFF] = 1;
+        if (!event.repeat)
+            pressed_[event.virtualKey & 0xFF] = 1;
         break;
     case platform::EventKind::keyUp: keys_[event.virtualKey & 0xFF] = 0; break;
     default: break;
@@ -180,6 +189,8 @@ void GLWindow::handleEvent(const platform::Event& event)
 }
 
 uint8_t GLWindow::keyDown(int vk) const { return vk >= 0 && vk < 256 ? (keys_[vk] | pressed_[vk]) : 0; }
+
+uint8_t GLWindow::keyPressed(int vk) const { return vk >= 0 && vk < 256 ? pressed_[vk] : 0; }
 
 void GLWindow::keysSeen() { std::memset(pressed_, 0, sizeof pressed_); }
 

@@ -42,6 +42,10 @@ public:
     // Releases the context, the window and the video subsystem; safe twice.
     void shutdown();
     void swapBuffers();
+    // Whether swaps wait for the vertical blank (see NativeWindow); returns
+    // the interval the driver took, 0 without a window.
+    int setSwapWait(bool wait);
+    void setTitle(const std::string& title);
 
     // The window procedure: applies one event to the key table, the active
     // flag and the viewport; a close request posts a quit event.
@@ -52,6 +56,9 @@ public:
     // a tap whose down and up both arrive while a frame draws still counts
     // for the next frame.
     uint8_t keyDown(int vk) const;
+    // 1 when vk was pressed (not repeated by the keyboard) since the last
+    // keysSeen, else 0: one toggle or jump per press, however long held.
+    uint8_t keyPressed(int vk) const;
     // A frame has looked at the keys: presses of keys that are up again are
     // forgotten.
     void keysSeen();
@@ -63,6 +70,10 @@ public:
     void timerStart() { timer_.start(); }
     int64_t timerNow() const { return timer_.now(); }
 
+    // Holds or resumes the demo time and the music together.
+    void pause(bool paused);
+    bool paused() const { return timer_.held(); }
+
     // Music stream (shell/music.cpp). initSound: opens the sound device at
     // 44100 Hz stereo; the result becomes soundInitialised. openMusic: the
     // file from disk (not the archive) as the stream; false when it cannot be
@@ -73,6 +84,9 @@ public:
     bool openMusic(const char* file);
     void setMusicTime(int32_t ms);
     void playMusic();
+    // Moves open music to ms and plays on from there (held while paused);
+    // nothing without open music.
+    void seekMusic(int32_t ms);
     void closeSound();
 
     bool fullscreen() const { return fullscreen_; }

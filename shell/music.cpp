@@ -97,6 +97,25 @@ void GLWindow::playMusic()
         reportError("could not play stream", -1, true);
 }
 
+void GLWindow::seekMusic(int32_t ms)
+{
+    if (!musicOpen_)
+        return;
+    platform::soundSetStreamTime(ms);
+    platform::soundPlayStream();
+    platform::soundPauseStream(paused());
+}
+
+void GLWindow::pause(bool paused)
+{
+    if (paused)
+        timer_.hold();
+    else
+        timer_.resume();
+    if (musicOpen_)
+        platform::soundPauseStream(paused);
+}
+
 void GLWindow::closeSound()
 {
     if (musicOpen_)

@@ -4,11 +4,37 @@
 #include "timeline/effect.h"
 #include "timeline/registry.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int escapeKey = 27;
 constexpr int shiftKey = 16;
 constexpr int controlKey = 17;
+constexpr int spaceKey = 0x20;
+constexpr int pageUpKey = 0x21;
+constexpr int pageDownKey = 0x22;
+constexpr int homeKey = 0x24;
+constexpr int leftKey = 0x25;
+constexpr int rightKey = 0x27;
+
+constexpr int32_t shortJump = 5000;
+constexpr int32_t longJump = 30000;
+
+// The jump the keys pressed since the last frame ask for, in ms (0: none).
+int32_t requestedJump(const GLWindow& window)
+{
+    int32_t jump = 0;
+    if (window.keyPressed(leftKey) != 0)
+        jump -= shortJump;
+    if (window.keyPressed(rightKey) != 0)
+        jump += shortJump;
+    if (window.keyPressed(pageUpKey) != 0)
+        jump -= longJump;
+    if (window.keyPressed(pageDownKey) != 0)
+        jump += longJump;
+    return jump;
+}
 
 }  // namespace
 
@@ -22,16 +48,56 @@ void Demo::setup(GLWindow& window, EffectRegistry& registry)
     reload_ = false;
     script_.reset();
     script_ = std::make_unique<Script>(scriptPath_);
-    cursor_ = 0;
-    for (const auto& event : script_->setupEvents()) {
-        if (Effect* effect = registry.get(event->effect))
-            effect->command(event->payload);
-    }
-    registry.startAll();
-    window.timerSetOffset(script_->demoStart());
+    deliverSetup();
+    window.timerSetOffset(startTime());
 }
 
-int32_t Demo::startTime() const { return script_ != nullptr ? script_->demoStart() : 0; }
+void Demo::deliverSetup()
+{
+    cursor_ = 0;
+    for (const auto& event : script_->setupEvents()) {
+        if (Effect* effect = registry_->get(event->effect))
+            effect->command(event->payload);
+    }
+    registry_->startAll();
+}
+
+void Demo::restartAt(int32_t ms)
+{
+    if (script_ == nullptr)
+        return;
+    setUpAgainAt(ms);
+    window_->seekMusic(ms);
+}
+
+void Demo::setUpAgainAt(int32_t ms)
+{
+    registry_->deactivateAll();
+    deliverSetup();
+    window_->timerSetOffset(ms);
+    window_->timerStart();
+}
+
+bool Demo::reloadKeepingTime(std::string& failure)
+{
+    if (window_ == nullptr)
+        return false;
+    std::unique_ptr<Script> fresh = Script::tryLoad(scriptPath_, failure);
+    if (fresh == nullptr)
+        return false;
+    script_ = std::move(fresh);
+    setUpAgainAt(static_cast<int32_t>(window_->timerNow()));
+    return true;
+}
+
+void Demo::jumpTo(int32_t ms) { restartAt(std::clamp(ms, 0, endTime_)); }
+
+int32_t Demo::startTime() const
+{
+    if (startOverride_ >= 0)
+        return startOverride_;
+    return script_ != nullptr ? script_->demoStart() : 0;
+}
 
 void Demo::frame()
 {
@@ -39,6 +105,9 @@ void Demo::frame()
         return;
     const bool escape = window_->keyDown(escapeKey) != 0;
     const bool reload = window_->keyDown(controlKey) != 0 && window_->keyDown(shiftKey) != 0;
+    const bool togglePause = window_->keyPressed(spaceKey) != 0;
+    const bool home = window_->keyPressed(homeKey) != 0;
+    const int32_t jump = requestedJump(*window_);
     window_->keysSeen();
     if (escape) {
         quit_ = true;
@@ -50,14 +119,23 @@ void Demo::frame()
         reload_ = true;
         return;
     }
+    if (togglePause)
+        window_->pause(!window_->paused());
+    if (home)
+        restartAt(startTime());
+    else if (jump != 0)
+        jumpTo(static_cast<int32_t>(window_->timerNow()) + jump);
     const auto time = static_cast<int32_t>(window_->timerNow());
-    if (time >= endTime_)
+    const bool atEnd = time >= endTime_;
+    if (atEnd && !loop_)
         quit_ = true;
     fireDueEvents(time);
     registry_->renderAll(time);
     if (observer_)
         observer_(time);
     window_->swapBuffers();
+    if (atEnd && loop_)
+        restartAt(startTime());
 }
 
 void Demo::fireDueEvents(int32_t time)

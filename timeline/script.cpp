@@ -5,21 +5,20 @@
 #include "timeline/word_reader.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 namespace {
 
-// The whole file as text; fatal when it cannot be opened.
-std::string readScriptFile(const std::string& path)
+// The whole file as text; false when it cannot be opened.
+bool readScriptFile(const std::string& path, std::string& text)
 {
     DataFile* file = dataOpen(path.c_str());
-    if (file == nullptr) {
-        reportError("script: could not open file for parsing", -1, true);
-        return {};
-    }
-    std::string text(reinterpret_cast<const char*>(file->data), file->size);
+    if (file == nullptr)
+        return false;
+    text.assign(reinterpret_cast<const char*>(file->data), file->size);
     dataClose(file);
-    return text;
+    return true;
 }
 
 std::unique_ptr<ScriptEvent> makeEvent(int time, EventKind kind, int effect)
@@ -55,16 +54,47 @@ std::string comparableName(std::string path)
 
 }  // namespace
 
-Script::Script(const std::string& path)
+Script::Script(const std::string& path) : Script(path, false) {}
+
+Script::Script(const std::string& path, bool quiet) : quiet_(quiet)
 {
     parseFile(path);
     std::stable_sort(timelineEvents_.begin(), timelineEvents_.end(),
                      [](const auto& a, const auto& b) { return a->time < b->time; });
 }
 
+std::unique_ptr<Script> Script::tryLoad(const std::string& path, std::string& failure)
+{
+    std::unique_ptr<Script> script(new Script(path, true));
+    if (script->failure_.empty())
+        return script;
+    failure = script->failure_;
+    return nullptr;
+}
+
+void Script::fail(const std::string& message, int line, bool fatal)
+{
+    if (!quiet_) {
+        reportError(message.c_str(), line, fatal);
+        return;
+    }
+    const std::string text = composeErrorText(message.c_str(), line);
+    if (!fatal)
+        std::fprintf(stderr, "%s\n", text.c_str());
+    else if (failure_.empty())
+        failure_ = text;
+}
+
 void Script::parseFile(const std::string& path)
 {
-    const std::string text = readScriptFile(path);
+    files_.push_back(path);
+    std::string text;
+    if (!readScriptFile(path, text)) {
+        fail("script: could not open file for parsing", -1, true);
+        return;
+    }
+    if (!failure_.empty())
+        return;
     reading_.push_back(comparableName(path));
     Source source{path, {}};
     const std::string kept = readDirectives(text, source);
@@ -79,7 +109,7 @@ void Script::include(const std::string& path, const Source& from, int line)
     if (std::find(reading_.begin(), reading_.end(), comparableName(path)) != reading_.end()) {
         const std::string message =
             "script: INCLUDE of a file already being read (" + path + ") in " + from.path + " line #";
-        reportError(message.c_str(), line, true);
+        fail(message, line, true);
         return;
     }
     parseFile(path);
@@ -159,9 +189,9 @@ void Script::parseSetup(WordReader& reader)
         if (time.empty() || time == "TIMELINE")
             return;
         if (readNumber(time) != 0)
-            reportError("script: not a valid time (should be 0) in setup line #", line, true);
+            fail("script: not a valid time (should be 0) in setup line #", line, true);
         if (reader.next() != "SIGNAL")
-            reportError("script: event not recognized in setup line #", line, true);
+            fail("script: event not recognized in setup line #", line, true);
         auto event = makeEvent(0, EventKind::signal, readNumber(reader.next()));
         event->payload.code = readNumber(reader.next());
         setSignalArgument(event->payload, reader.next());
@@ -197,7 +227,7 @@ void Script::parseTimeline(WordReader& reader, const Source& source)
         } else {
             const int time = applyOffsetTerms(reader, readNumber(word) + timeOffset_);
             if (time == 0)
-                reportError("script: not a valid(1-maxtime) time in timeline line #", line, true);
+                fail("script: not a valid(1-maxtime) time in timeline line #", line, true);
             parseTimelineEvent(reader, time, line);
             ++line;
         }
@@ -215,7 +245,7 @@ void Script::parseTimelineEvent(WordReader& reader, int time, int line)
         return;
     }
     if (kind != "SIGNAL") {
-        reportError("script: event not recognized in timeline line #", line, false);
+        fail("script: event not recognized in timeline line #", line, false);
         return;
     }
     auto event = makeEvent(time, EventKind::signal, readNumber(reader.next()));

@@ -21,6 +21,11 @@ public:
     // the process.
     explicit Script(const std::string& path);
 
+    // Parses as the constructor does, but shows no box and ends nothing: a
+    // script with an error that would end the program gives null and that
+    // error's text in failure; lesser errors go to standard error.
+    static std::unique_ptr<Script> tryLoad(const std::string& path, std::string& failure);
+
     // One file through all passes; its events, definitions and offsets join
     // this script's. Used for the main file and for every INCLUDE. An INCLUDE
     // of a file that is already being read (directly or through others) is
@@ -32,6 +37,8 @@ public:
     const std::vector<Define>& defines() const { return defines_; }
     int demoStart() const { return demoStart_; }
     int timeOffset() const { return timeOffset_; }
+    // Every file read: the script first, then its includes in reading order.
+    const std::vector<std::string>& files() const { return files_; }
 
     static constexpr size_t maxDefines = 400;
 
@@ -43,6 +50,10 @@ private:
         std::vector<int> keptLines;
     };
 
+    Script(const std::string& path, bool quiet);
+    // Reports an error (message, then line unless -1) as the program does,
+    // or when quiet keeps the first fatal one and prints the others.
+    void fail(const std::string& message, int line, bool fatal);
     void include(const std::string& path, const Source& from, int line);
     std::string readDirectives(const std::string& text, Source& source);
     std::string substitute(const std::string& text) const;
@@ -59,4 +70,7 @@ private:
     int timeOffset_ = 0;
     // The files being read, outermost first, as comparable names.
     std::vector<std::string> reading_;
+    std::vector<std::string> files_;
+    bool quiet_ = false;
+    std::string failure_;  // the first fatal error of a quiet parse
 };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Headless, with the disk audio driver, the player plays the soundtrack from
 # the script's DEMOSTART: the recording holds the decoder's samples there.
+# With --start the music begins at that time instead.
 set -u
 player=$1
 swtool=$2
@@ -17,19 +18,29 @@ grep -q "^DEMOSTART $start_ms" "$work/stage/data/script.scr" || fail "script has
 ln -s "$show_dir/soundtrack.ogg" "$work/run/soundtrack.ogg"
 
 cd "$work/run" || exit 1
-SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/heard.raw" "$player" >/dev/null 2>"$work/err.txt" &
-pid=$!
-sleep "${PLAYER_RUN_SECONDS:-4}"
-if ! kill -0 "$pid" 2>/dev/null; then
+# Plays for a while with the given options and checks that the recording
+# holds the track from ms on: "hear ms [player options]".
+hear() {
+  local ms=$1
+  shift
+  rm -f "$work/heard.raw"
+  SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/heard.raw" "$player" "$@" \
+    >/dev/null 2>"$work/err.txt" &
+  pid=$!
+  sleep "${PLAYER_RUN_SECONDS:-4}"
+  if ! kill -0 "$pid" 2>/dev/null; then
+    wait "$pid"
+    status=$?
+    cat "$work/err.txt"
+    fail "player ended early with status $status"
+  fi
+  kill -TERM "$pid"
   wait "$pid"
   status=$?
-  cat "$work/err.txt"
-  fail "player ended early with status $status"
-fi
-kill -TERM "$pid"
-wait "$pid"
-status=$?
-[ "$status" -eq 0 ] || fail "expected status 0 after quit, got $status"
-[ -s "$work/heard.raw" ] || fail "nothing was written by the disk driver"
-"$soundtrack" find "$work/heard.raw" "$show_dir/soundtrack.ogg" "$start_ms" || fail "the track at $start_ms ms was not heard"
+  [ "$status" -eq 0 ] || fail "expected status 0 after quit, got $status"
+  [ -s "$work/heard.raw" ] || fail "nothing was written by the disk driver"
+  "$soundtrack" find "$work/heard.raw" "$show_dir/soundtrack.ogg" "$ms" || fail "the track at $ms ms was not heard ($*)"
+}
+hear "$start_ms"
+hear 90000 --start 90000
 echo ok

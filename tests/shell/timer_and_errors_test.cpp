@@ -59,6 +59,37 @@ TEST(TimerTest, ReadingsTruncate)
     EXPECT_EQ(timer.now(), 1000);
 }
 
+TEST(TimerTest, HeldTimeStandsStillAndGoesOnFromWhereItStood)
+{
+    platform::ManualClock clock;
+    Timer timer(clock);
+    timer.setOffset(1000);
+    timer.start();
+    clock.advance(250);
+    timer.hold();
+    timer.hold();  // holding twice is holding
+    EXPECT_TRUE(timer.held());
+    clock.advance(5000);
+    EXPECT_EQ(timer.now(), 1250);
+    timer.resume();
+    EXPECT_FALSE(timer.held());
+    EXPECT_EQ(timer.now(), 1250);
+    clock.advance(100);
+    EXPECT_EQ(timer.now(), 1350);
+    timer.resume();  // not held: nothing
+    EXPECT_EQ(timer.now(), 1350);
+
+    // A jump while held reads the new time at once and goes on from it.
+    timer.hold();
+    timer.setOffset(9000);
+    timer.start();
+    clock.advance(700);
+    EXPECT_EQ(timer.now(), 9000);
+    timer.resume();
+    clock.advance(40);
+    EXPECT_EQ(timer.now(), 9040);
+}
+
 TEST(TimerTest, SteadyClockDoesNotOverflowAfterLongRuns)
 {
     constexpr int64_t top = std::numeric_limits<int64_t>::max();

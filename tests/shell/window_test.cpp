@@ -159,4 +159,14 @@ TEST_F(WindowTest, TimerRunsOnTheWindowClock)
     EXPECT_EQ(window().timerNow(), 5250);
 }
 
+TEST_F(WindowTest, SwapWaitIsSetAndTakenBack)
+{
+    // Offscreen nothing paces the swaps, but Mesa's EGL takes the interval
+    // and reads it back: adaptive (-1) or one blank when waiting, 0 not.
+    EXPECT_EQ(window().setSwapWait(false), 0);
+    const int waiting = window().setSwapWait(true);
+    EXPECT_TRUE(waiting == -1 || waiting == 1) << waiting;
+    EXPECT_EQ(window().setSwapWait(false), 0);
+}
+
 }  // namespace

@@ -13,6 +13,8 @@
 #include "platform/sound.h"
 #include "platform/sound_decoder.h"
 #include "platform/sound_spectrum.h"
+#include "shell/glwindow.h"
+#include "tests/support/gl_test.h"
 #include "tests/support/temp_dir.h"
 #include "tools/soundtrack/ogg_writer.h"
 
@@ -106,17 +108,6 @@ TEST(TrackSpectrum, ShowsTheToneAtAnyPositionAndNothingPastTheEnd)
     EXPECT_EQ(track.at(trackSeconds * 1000 + 1), nullptr);
 }
 
-// The samples the disk driver wrote.
-std::vector<int16_t> readRecording(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::vector<int16_t> heard;
-    int16_t sample;
-    while (file.read(reinterpret_cast<char*>(&sample), sizeof sample))
-        heard.push_back(sample);
-    return heard;
-}
-
 // Finds where `wanted` starts in `heard` (stereo frames) at or after frame
 // `from`, or -1.
 long findFrames(const std::vector<int16_t>& heard, const std::vector<int16_t>& wanted, size_t compared,
@@ -127,6 +118,17 @@ long findFrames(const std::vector<int16_t>& heard, const std::vector<int16_t>& w
             return static_cast<long>(at / 2);
     }
     return -1;
+}
+
+// What the disk driver wrote, as 16-bit samples.
+std::vector<int16_t> readHeard(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::vector<int16_t> heard;
+    int16_t sample;
+    while (file.read(reinterpret_cast<char*>(&sample), sizeof sample))
+        heard.push_back(sample);
+    return heard;
 }
 
 TEST(Device, PlaysTheDecoderSamplesFromTheSetTime)
@@ -150,7 +152,7 @@ TEST(Device, PlaysTheDecoderSamplesFromTheSetTime)
     platform::soundClose();
     EXPECT_FALSE(platform::soundReady());
 
-    const std::vector<int16_t> heard = readRecording(heardPath);
+    const std::vector<int16_t> heard = readHeard(heardPath);
     const long frames = 8192;
     const std::vector<int16_t> wanted = decodeFromStart(testTrack(), 60000LL * rate / 1000, frames);
     const long start = findFrames(heard, wanted, 512);
@@ -215,7 +217,7 @@ TEST(Device, ATrackThatEndsBeforeTheShowLeavesSilence)
     EXPECT_TRUE(playbackEnds());
     platform::soundClose();
 
-    const std::vector<int16_t> heard = readRecording(heardPath);
+    const std::vector<int16_t> heard = readHeard(heardPath);
     const std::vector<int16_t> whole = decodeFromStart(track, 0, static_cast<long>(trackFrames));
     const long first = findFrames(heard, whole, whole.size());
     ASSERT_GE(first, 0) << "the whole track is not in what was heard";
@@ -232,6 +234,50 @@ TEST(Device, RefusesStreamsWithoutADevice)
     EXPECT_FALSE(platform::soundOpenStream(testTrack()));
     EXPECT_FALSE(platform::soundPlayStream());
     EXPECT_FALSE(platform::soundSetStreamTime(0));
+}
+
+using PlayerMusic = GLTest;
+
+TEST_F(PlayerMusic, PauseHoldsTimeAndMusicAndAJumpMovesTheMusicThere)
+{
+    TempDir dir;
+    const std::string heardPath = (dir.path() / "heard.raw").string();
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
+    float spectrum[platform::spectrumSize];
+    ASSERT_TRUE(window().initSound());
+    ASSERT_TRUE(window().openMusic(testTrack().c_str()));
+    window().setMusicTime(10000);
+    window().playMusic();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(platform::soundSpectrum(spectrum));
+
+    window().timerSetOffset(10000);
+    window().timerStart();
+    window().pause(true);
+    EXPECT_TRUE(window().paused());
+    clock().advance(3000);
+    EXPECT_EQ(window().timerNow(), 10000);
+    EXPECT_FALSE(platform::soundSpectrum(spectrum)) << "paused music plays nothing";
+    window().seekMusic(30000);
+    EXPECT_FALSE(platform::soundSpectrum(spectrum)) << "a jump while paused stays paused";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    window().pause(false);
+    EXPECT_FALSE(window().paused());
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(platform::soundSpectrum(spectrum));
+    window().closeSound();
+
+    const std::vector<int16_t> heard = readHeard(heardPath);
+    const long frames = 8192;
+    const long start = findFrames(heard, decodeFromStart(testTrack(), 30000LL * rate / 1000, frames), 512);
+    ASSERT_GE(start, 0) << "the track at 30 s is not in what was heard";
+    // While paused the device was given silence: a tenth of a second at least
+    // right before the music went on at the jump's time.
+    const long silent = rate / 10;
+    ASSERT_GE(start, silent);
+    for (long i = (start - silent) * 2; i < start * 2; ++i)
+        ASSERT_EQ(heard[static_cast<size_t>(i)], 0) << "frame " << i / 2;
 }
 
 }  // namespace

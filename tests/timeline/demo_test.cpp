@@ -9,6 +9,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -249,6 +250,127 @@ TEST_F(DemoTest, TheFrameReachingTheEndStillRenders)
     frameAt(demo, 500);
     EXPECT_TRUE(demo.quitRequested());
     EXPECT_EQ(log_.back(), "5 render 500");
+}
+
+// Taps a key as the keyboard would, between two frames.
+void tap(const char* key)
+{
+    platform::pushKeyEvent(key, true);
+    platform::pushKeyEvent(key, false);
+}
+
+TEST_F(DemoTest, JumpsSetTheShowUpAgainAndFireEveryEventUpToTheTarget)
+{
+    Demo demo("data/script.scr");
+    demo.setEndTime(40000);
+    setup(demo, "SETUP\n0 SIGNAL 3 11 1\nTIMELINE\n100 START 3\n6000 START 5\n6000 SIGNAL 5 22 6\n"
+                "9000 SIGNAL 5 33 9\n");
+    frameAt(demo, 1000);
+    log_.clear();
+    const auto jumpWith = [&](const char* key) {
+        tap(key);
+        drainEvents();
+        log_.clear();
+        demo.frame();
+    };
+    jumpWith("Right");  // 1000 + 5000: set up, then every event up to 6000
+    EXPECT_EQ(log_, (std::vector<std::string>{"3 command 11 1", "0 start 0", "3 start 0", "5 start 0",
+                                              "5 command 22 6", "3 prerender 6000", "5 prerender 6000",
+                                              "3 render 6000", "5 render 6000"}));
+    EXPECT_EQ(window().timerNow(), 6000);
+    clock().advance(500);
+    jumpWith("Left");  // 6500 - 5000: effect 5 has not started there
+    EXPECT_FALSE(effects_[2]->isActive());
+    EXPECT_TRUE(effects_[1]->isActive());
+    EXPECT_EQ(log_.back(), "3 render 1500");
+    jumpWith("PageDown");  // 1500 + 30000, past the signal at 9000
+    EXPECT_EQ(std::count(log_.begin(), log_.end(), "5 command 33 9"), 1);
+    EXPECT_EQ(window().timerNow(), 31500);
+    jumpWith("PageUp");  // 30 s back
+    EXPECT_EQ(log_.back(), "3 render 1500");
+    jumpWith("Left");  // not before 0
+    EXPECT_EQ(window().timerNow(), 0);
+    EXPECT_FALSE(effects_[1]->isActive());
+    clock().advance(2000);
+    jumpWith("Home");
+    EXPECT_EQ(window().timerNow(), demo.startTime());
+    EXPECT_FALSE(demo.quitRequested());
+    for (int i = 0; i < 2; ++i)
+        jumpWith("PageDown");  // not past the end, which ends the show
+    EXPECT_EQ(window().timerNow(), 40000);
+    EXPECT_TRUE(demo.quitRequested());
+}
+
+TEST_F(DemoTest, SpacePausesTheTimeAndResumesWhereItStood)
+{
+    Demo demo("data/script.scr");
+    setup(demo, "SETUP\nTIMELINE\n100 START 3\n2000 START 5\n");
+    frameAt(demo, 1000);
+    tap("Space");
+    drainEvents();
+    demo.frame();
+    EXPECT_TRUE(window().paused());
+    clock().advance(5000);
+    log_.clear();
+    demo.frame();  // paused: the same time, nothing new fires
+    EXPECT_EQ(log_, (std::vector<std::string>{"3 prerender 1000", "3 render 1000"}));
+    // Holding Space down does not toggle again: the keyboard's repeats are
+    // no new presses.
+    platform::pushKeyEvent("Space", true);
+    drainEvents();
+    demo.frame();
+    EXPECT_FALSE(window().paused());
+    platform::Event repeat;
+    repeat.kind = platform::EventKind::keyDown;
+    repeat.virtualKey = 0x20;
+    repeat.repeat = true;
+    window().handleEvent(repeat);
+    demo.frame();
+    EXPECT_FALSE(window().paused());
+    platform::pushKeyEvent("Space", false);
+    drainEvents();
+    clock().advance(1000);
+    log_.clear();
+    demo.frame();
+    EXPECT_EQ(log_.back(), "5 render 2000");
+    // A jump while paused stays paused at the target.
+    tap("Space");
+    tap("Right");
+    drainEvents();
+    demo.frame();
+    clock().advance(3000);
+    demo.frame();
+    EXPECT_TRUE(window().paused());
+    EXPECT_EQ(window().timerNow(), 7000);
+    window().pause(false);
+}
+
+TEST_F(DemoTest, ReloadKeepingTimeChangesTheNextFramesAndABrokenScriptKeepsTheLastGoodOne)
+{
+    Demo demo("data/script.scr");
+    setup(demo, "SETUP\nTIMELINE\n100 START 3\n");
+    frameAt(demo, 1500);
+    EXPECT_EQ(log_.back(), "3 render 1500");
+
+    dir_.write("data/script.scr", "SETUP\n0 SIGNAL 5 44 1\nTIMELINE\n100 START 5\n2000 START 3\n");
+    std::string failure;
+    log_.clear();
+    ASSERT_TRUE(demo.reloadKeepingTime(failure)) << failure;
+    EXPECT_EQ(window().timerNow(), 1500);  // the same time
+    demo.frame();
+    EXPECT_EQ(log_, (std::vector<std::string>{"5 command 44 1", "0 start 0", "3 start 0", "5 start 0",
+                                              "5 prerender 1500", "5 render 1500"}));
+    EXPECT_FALSE(effects_[1]->isActive());
+
+    dir_.write("data/script.scr", "SETUP\n0 START 3\nTIMELINE\n");
+    log_.clear();
+    EXPECT_FALSE(demo.reloadKeepingTime(failure));
+    EXPECT_EQ(failure, "script: event not recognized in setup line # 1");
+    EXPECT_FALSE(demo.quitRequested());
+    clock().advance(600);
+    demo.frame();  // the last good script plays on: effect 3 starts at 2000
+    EXPECT_EQ(log_, (std::vector<std::string>{"3 prerender 2100", "5 prerender 2100", "3 render 2100",
+                                              "5 render 2100"}));
 }
 
 TEST(RegistryTest, PlacesOutsideTheRangeAreNone)

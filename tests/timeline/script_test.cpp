@@ -5,6 +5,9 @@
 #include "timeline/script.h"
 
 #include <filesystem>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -297,5 +300,36 @@ TEST_F(ScriptDeathTest, AFileThatIncludesItselfIsFatalWithItsFileAndLine)
                 "script: INCLUDE of a file already being read \\(./loop.scr\\) in b.scr line # 4");
 }
 
+TEST_F(ScriptTest, TryLoadKeepsTheFatalErrorInsteadOfEnding)
+{
+    const std::vector<std::pair<std::string, std::string>> broken = {
+        {"SETUP\n0 SIGNAL 1 1 1\n5 SIGNAL 1 1 1\nTIMELINE\n", "script: not a valid time (should be 0) in setup line # 2"},
+        {"SETUP\n0 START 1\nTIMELINE\n", "script: event not recognized in setup line # 1"},
+        {"SETUP\nTIMELINE\n100 START 1\nINCLUDE main.scr\n",
+         "script: INCLUDE of a file already being read (main.scr) in main.scr line # 4"},
+        {"SETUP\nTIMELINE\nINCLUDE missing.scr\n", "script: could not open file for parsing"},
+    };
+    testing::internal::CaptureStdout();
+    for (const auto& [text, message] : broken) {
+        dir_.write("main.scr", text);
+        std::string failure;
+        EXPECT_EQ(Script::tryLoad("main.scr", failure), nullptr) << text;
+        EXPECT_EQ(failure, message);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no "error!" line, no box
+
+    // Lesser errors go to standard error and the script loads.
+    dir_.write("part.scr", "SETUP\nTIMELINE\n200 BOGUS\n300 START 3\n");
+    dir_.write("main.scr", "SETUP\nTIMELINE\n100 START 1\nINCLUDE part.scr\n");
+    testing::internal::CaptureStderr();
+    std::string failure;
+    const std::unique_ptr<Script> script = Script::tryLoad("main.scr", failure);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("script: event not recognized in timeline line # 1"),
+              std::string::npos);
+    ASSERT_NE(script, nullptr);
+    EXPECT_TRUE(failure.empty());
+    EXPECT_EQ(script->timelineEvents().size(), 2u);
+    EXPECT_EQ(script->files(), (std::vector<std::string>{"main.scr", "part.scr"}));
+}
 
 }  // namespace

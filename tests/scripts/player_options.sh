@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The player's options as a user gives them: bad ones end with the usage and
+# status 2 before any window is made; --help prints the usage; --start and
+# --end bound the frames drawn (read from the frame log) and the program ends
+# by itself at the end; --loop goes back to the start; --data reads loose
+# files, --archive and --music name the files to use.
+set -u
+player=$1
+show_dir=$2
+. "$(dirname "$0")/test_lib.sh"
+export SDL_AUDIODRIVER=dummy
+
+# A video driver that does not exist: any attempt at a window fails with
+# status 1, so status 2 shows the options were refused first.
+for args in "--bogus" "--start" "--start abc" "--start -1" "--end 10 --start 20" "--data" \
+            "--data $show_dir --archive $show_dir/hoard.dpk" "--data /no/such/folder"; do
+  # shellcheck disable=SC2086
+  SDL_VIDEODRIVER=no_such_driver timeout 30 "$player" $args >"$work/out.txt" 2>"$work/err.txt"
+  status=$?
+  [ "$status" -eq 2 ] || fail "'$args': expected status 2, got $status: $(cat "$work/err.txt")"
+  case "$args" in
+    "--data /no/such/folder") grep -q "cannot enter" "$work/err.txt" || fail "'$args': no message" ;;
+    *) grep -q "^usage: " "$work/err.txt" || fail "'$args': no usage on stderr" ;;
+  esac
+done
+
+SDL_VIDEODRIVER=no_such_driver "$player" --help >"$work/out.txt" 2>&1 || fail "--help: status $?"
+grep -q -- "--start MS" "$work/out.txt" || fail "--help prints no usage"
+
+export SDL_VIDEODRIVER=offscreen
+# Checks that every frame time in the log lies in [$2, $3] and that the
+# first frame is near the start: "check_span log from to".
+check_span() {
+  [ -s "$1" ] || fail "no frames were logged"
+  awk -v from="$2" -v to="$3" '
+    NR == 1 && ($1 < from || $1 > from + 1500) { print "first frame at " $1; bad = 1 }
+    $1 < from || $1 > to + 1000 { print "frame at " $1 " outside " from ".." to; bad = 1 }
+    END { exit bad }' "$1" || fail "frames outside the span"
+}
+
+# Loose data from the show folder, music named from where the player started.
+cd "$work" || exit 1
+STILLWATER_FRAME_LOG="$work/frames.txt" timeout 120 "$player" --window --data "$show_dir" \
+  --music "$show_dir/soundtrack.ogg" --start 60000 --end 62000 >/dev/null 2>"$work/err.txt"
+status=$?
+[ "$status" -eq 0 ] || fail "--start/--end: status $status: $(cat "$work/err.txt")"
+check_span "$work/frames.txt" 60000 62000
+awk 'END { if ($1 < 62000) exit 1 }' "$work/frames.txt" || fail "ended before --end"
+
+# The archive and the music named as files; --loop goes back to the start.
+if [ -f "$show_dir/hoard.dpk" ]; then
+  STILLWATER_FRAME_LOG="$work/loop.txt" "$player" --window --archive "$show_dir/hoard.dpk" --password quill \
+    --music "$show_dir/soundtrack.ogg" --start 30000 --end 30800 --loop >/dev/null 2>"$work/err.txt" &
+  pid=$!
+  sleep "${PLAYER_RUN_SECONDS:-4}"
+  kill -0 "$pid" 2>/dev/null || { wait "$pid"; fail "--loop: ended by itself with status $?"; }
+  kill -TERM "$pid"
+  wait "$pid" || fail "--loop: status $? after quit"
+  check_span "$work/loop.txt" 30000 30800
+  awk 'NR > 1 && $1 < last { back = 1 } { last = $1 } END { exit !back }' "$work/loop.txt" ||
+    fail "--loop never went back to the start"
+fi
+echo ok
