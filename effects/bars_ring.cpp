@@ -94,17 +94,17 @@ void BarsEffect::drawBars() const
     glBegin(GL_QUADS);
     for (const Bar& bar : bars_) {
         glColor4f(r, g, b, bar.alpha);
-        const float near = bar.position, far = bar.position + bar.width;
+        const float nearEdge = bar.position, farEdge = bar.position + bar.width;
         if (horizontal_) {
-            glVertex2f(0.0f, near);
-            glVertex2f(1.0f, near);
-            glVertex2f(1.0f, far);
-            glVertex2f(0.0f, far);
+            glVertex2f(0.0f, nearEdge);
+            glVertex2f(1.0f, nearEdge);
+            glVertex2f(1.0f, farEdge);
+            glVertex2f(0.0f, farEdge);
         } else {
-            glVertex2f(near, 0.0f);
-            glVertex2f(far, 0.0f);
-            glVertex2f(far, 1.0f);
-            glVertex2f(near, 1.0f);
+            glVertex2f(nearEdge, 0.0f);
+            glVertex2f(farEdge, 0.0f);
+            glVertex2f(farEdge, 1.0f);
+            glVertex2f(nearEdge, 1.0f);
         }
     }
     glEnd();

@@ -23,7 +23,11 @@ bool canShowBoxes()
         driver = SDL_getenv("SDL_VIDEODRIVER");
     if (driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
         return false;
+#ifdef _WIN32
+    return true;  // a Windows program always has its desktop
+#else
     return SDL_getenv("DISPLAY") != nullptr || SDL_getenv("WAYLAND_DISPLAY") != nullptr;
+#endif
 }
 
 Uint32 flagsFor(BoxIcon icon)

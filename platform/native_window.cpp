@@ -70,7 +70,15 @@ void leaveFullscreenOnEveryExit()
 
 }  // namespace
 
-void requestHeadlessVideo() { SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen"); }
+void requestHeadlessVideo()
+{
+#ifdef _WIN32
+    // Windows has no display-less GL: a hidden window on the desktop gives
+    // the context, and every frame is read back from it.
+#else
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+#endif
+}
 
 bool registerWindowClass()
 {

@@ -29,6 +29,7 @@ struct WindowRequest {
 
 // Makes the next window on SDL's offscreen driver (a real GL context with no
 // display), for rendering without a screen. Call before the first window.
+// On Windows the window is an ordinary hidden one.
 void requestHeadlessVideo();
 
 // Opens the video subsystem, the stand-in of registering the window class;

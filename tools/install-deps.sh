@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs that are not installed yet.
+# Installs the Debian packages the build needs that are not installed yet:
+# those of tools/packages.txt, or of the list given as the one argument.
 # Quiet when nothing is missing; uses sudo when not run as root.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+list=${1:-$here/packages.txt}
 missing=()
 while read -r package; do
   [ -z "$package" ] && continue
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [ "$status" = "install ok installed" ] || missing+=("$package")
-done < "$here/packages.txt"
+done < "$list"
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"

@@ -52,7 +52,7 @@ inline std::string writeBytes(const TempDir& dir, const std::string& name, const
 inline void usePrivateTemporaryDirectory()
 {
     static TempDir privateTemporary;
-    static const bool set = setenv("TMPDIR", privateTemporary.path().c_str(), 1) == 0;
+    static const bool set = setenv("TMPDIR", privateTemporary.path().string().c_str(), 1) == 0;
     (void)set;
 }
 
@@ -65,10 +65,13 @@ public:
         startUnpackLog();
         start_ = readBytes(unpackLogPath()).size();
     }
+    // The log is a text file: on Windows its lines end in "\r\n", read as "\n" here.
     std::string text() const
     {
         const std::vector<uint8_t> all = readBytes(unpackLogPath());
-        return start_ < all.size() ? std::string(all.begin() + long(start_), all.end()) : std::string();
+        std::string gained = start_ < all.size() ? std::string(all.begin() + long(start_), all.end()) : std::string();
+        std::erase(gained, '\r');
+        return gained;
     }
     bool contains(const std::string& line) const { return text().find("- " + line + "\n") != std::string::npos; }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/process.h"
 #include "resources/archive/pack_archive.h"
 #include "tools/swtool/commands.h"
 
@@ -39,6 +40,8 @@ int runExtract(int argc, char** argv)
         return 1;
     }
     std::unique_ptr<uint8_t[]> data(raw);
+    if (!outPath)
+        platform::useBinaryStandardOutput();
     std::FILE* out = outPath ? std::fopen(outPath, "wb") : stdout;
     if (!out) {
         std::fprintf(stderr, "swtool extract: cannot create %s\n", outPath);

@@ -79,7 +79,7 @@ int runPack(int argc, char** argv)
         ArchiveMember member;
         member.name = memberName(root, file);
         if (!readWhole(file, member.data)) {
-            std::fprintf(stderr, "swtool pack: cannot read %s\n", file.c_str());
+            std::fprintf(stderr, "swtool pack: cannot read %s\n", file.string().c_str());
             return 1;
         }
         members.push_back(std::move(member));
