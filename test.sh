@@ -1,8 +1,33 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test headless.
+# Installs what is missing, builds, and runs every test headless. With no
+# arguments every GoogleTest binary also runs once in a random order first;
+# arguments go to ctest and skip that pass. CTEST_PARALLEL_LEVEL sets how
+# many tests run at once (default: one per core).
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 "$top/tools/build.sh"
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+
+# A test that only passes after what another test left behind fails here.
+# A failure names the seed, so that the order can be repeated.
+shuffled_status=0
+if [ $# -eq 0 ]; then
+  for binary in "$top"/build/tests/test_*; do
+    [ -f "$binary" ] && [ -x "$binary" ] || continue
+    log=$(mktemp)
+    seed=$((RANDOM % 99999 + 1))
+    if ! timeout 900 "$binary" --gtest_shuffle --gtest_random_seed="$seed" --gtest_brief=1 >"$log" 2>&1; then
+      echo "shuffled run of $(basename "$binary") failed; repeat it with:"
+      echo "  $binary --gtest_shuffle --gtest_random_seed=$seed"
+      grep -E -A4 "Failure$|FAILED" "$log" | head -60 || true
+      shuffled_status=1
+    fi
+    rm -f "$log"
+  done
+  [ "$shuffled_status" -eq 0 ] && echo "every test binary passed in a shuffled order"
+fi
+
 cd "$top/build"
-ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" "$@"
+ctest_status=0
+ctest --output-on-failure -j "${CTEST_PARALLEL_LEVEL:-$(nproc 2>/dev/null || echo 2)}" "$@" || ctest_status=$?
+[ "$ctest_status" -eq 0 ] && [ "$shuffled_status" -eq 0 ]

@@ -4,14 +4,22 @@
 
 namespace platform {
 
-int64_t SteadyClock::frequency() const { return 1000000000; }
+namespace {
 
-int64_t SteadyClock::counter() const
+int64_t steadyNanoseconds()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
+
+}  // namespace
+
+SteadyClock::SteadyClock(int64_t startNs) : shift_(startNs - steadyNanoseconds()) {}
+
+int64_t SteadyClock::frequency() const { return 1000000000; }
+
+int64_t SteadyClock::counter() const { return steadyNanoseconds() + shift_; }
 
 Clock& steadyClock()
 {

@@ -19,8 +19,16 @@ public:
 // std::chrono::steady_clock in nanoseconds.
 class SteadyClock final : public Clock {
 public:
+    // Counts from the steady clock's own epoch.
+    SteadyClock() = default;
+    // Reads startNs now and moves on with the steady clock from there (tests
+    // put the counter where a long-running machine would have it).
+    explicit SteadyClock(int64_t startNs);
     int64_t frequency() const override;
     int64_t counter() const override;
+
+private:
+    int64_t shift_ = 0;
 };
 
 // A clock that only moves when told to; 1000 ticks per second.

@@ -51,6 +51,10 @@ void showMessageBox(const char* text, const char* caption, BoxIcon icon)
 bool askYesNo(const char* text, const char* caption)
 {
     echoToStandardError(caption, text);
+    if (const char* preset = SDL_getenv("SW_QUESTION_ANSWER")) {
+        if (std::strcmp(preset, "yes") == 0 || std::strcmp(preset, "no") == 0)
+            return preset[0] == 'y';
+    }
     if (!canShowBoxes())
         return false;
     const SDL_MessageBoxButtonData buttons[] = {

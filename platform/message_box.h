@@ -11,7 +11,10 @@ enum class BoxIcon { none, information, warning, error };
 // Shows text with caption and an OK button; returns when it is closed.
 void showMessageBox(const char* text, const char* caption, BoxIcon icon);
 
-// Asks text with Yes and No buttons; true for Yes.
+// Asks text with Yes and No buttons; true for Yes. When the environment
+// variable SW_QUESTION_ANSWER is "yes" or "no", that is the answer and no box
+// is shown (the text still goes to standard error): tests answer in place of
+// a person, which a headless run otherwise cannot.
 bool askYesNo(const char* text, const char* caption);
 
 }  // namespace platform

@@ -103,7 +103,13 @@ bool Extraction::run()
             unpackLog("file header broken");
         const bool wanted = rar::normaliseName(header.name) == wanted_;
         if (wanted) {
-            // Sizes are checked before anything is allocated for them.
+            // Sizes are checked before anything is allocated for them: the
+            // packed data must lie in the file, and the unpacked size must be
+            // one that data can give.
+            if (header.dataOffset > reader_.fileSize() || header.packSize > reader_.fileSize() - header.dataOffset) {
+                unpackLog("file header broken: packed data run past the end of the archive");
+                return false;
+            }
             const uint64_t packedLimit = header.method == rar::methodStored
                                              ? roundUp16(header.packSize)
                                              : uint64_t(header.packSize) * maxExpansionPerByte + 16;

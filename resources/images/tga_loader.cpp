@@ -262,7 +262,9 @@ void storePixels(const uint8_t* data, const TgaHeader& header, const PixelFormat
                 std::memmove(out + 1, out, 3);
                 out[0] = alpha;
             }
-            if (format.colourBits == 15 && format.alphaBits == 1) {
+            // Indexed pixels are one-byte indices whatever the colour map's
+            // entries are; only true-colour pixels are repacked.
+            if (!format.indexed && format.colourBits == 15 && format.alphaBits == 1) {
                 const unsigned v = in[0] | (in[1] << 8);
                 out[0] = static_cast<uint8_t>(v >> 7);
                 out[1] = static_cast<uint8_t>(((v >> 5) << 6) | (v & 0x1F));

@@ -3,6 +3,8 @@
 // none may read or write outside its buffers (run under AddressSanitizer).
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include "resources/archive/archive_writer.h"
 #include "resources/archive/crc32.h"
 #include "tests/archive/archive_test_support.h"
@@ -164,6 +166,25 @@ TEST(HostileArchive, LyingHeaderSizesFail)
         EXPECT_EQ(extractMember(writeBytes(dir, "unpacked.rar", bytes), "name.txt").result, 0);
         EXPECT_TRUE(log.contains("file header broken: unpacked size cannot come from the packed size"));
     }
+}
+
+TEST(HostileArchive, AHugeDeclaredSizeAllocatesNothingForIt)
+{
+    // A few bytes of packed data that declare 16 MiB of it and almost 4 GiB
+    // of unpacked output: refused before the output buffer is made.
+    TempDir dir;
+    std::vector<uint8_t> bytes;
+    appendArchiveStart(bytes, 0);
+    appendFileHeader(bytes, MemberHeader{"m", 0x8000, 0x01000000u, 4294901760u, 0, 20, 0x33});
+    bytes.insert(bytes.end(), 64, 0x5A);
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    LogCapture log;
+    EXPECT_EQ(extractMember(writeBytes(dir, "huge.rar", bytes), "m").result, 0);
+    EXPECT_TRUE(log.contains("file header broken: packed data run past the end of the archive"));
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "peak resident size grew by KiB";
 }
 
 TEST(HostileArchive, TruncatedAndBitFlippedTestArchivesNeverCrash)

@@ -94,8 +94,14 @@ TEST(PackRoundTrip, UnarRejectsAWrongPassword)
         GTEST_SKIP() << "unar is not installed";
     TempDir dir;
     const std::string path = (dir.path() / "a.rar").string();
+    const std::vector<uint8_t> text(40, 'x');
     std::string error;
-    ASSERT_TRUE(writeArchive(path.c_str(), {{"a.txt", std::vector<uint8_t>(40, 'x')}}, "quill", error));
-    runUnar(dir, path, "quilt");
-    EXPECT_NE(readBytes((dir.path() / "out" / "a.txt").string()), std::vector<uint8_t>(40, 'x'));
+    ASSERT_TRUE(writeArchive(path.c_str(), {{"a.txt", text}}, "quill", error));
+    EXPECT_FALSE(runUnar(dir, path, "quilt")) << "unar reported success with a wrong password";
+    EXPECT_NE(readBytes((dir.path() / "out" / "a.txt").string()), text);
+    // The same archive opens with the right one: unar failed for the
+    // password, not because the archive was unreadable.
+    TempDir right;
+    ASSERT_TRUE(runUnar(right, path, "quill"));
+    EXPECT_EQ(readBytes((right.path() / "out" / "a.txt").string()), text);
 }

@@ -1,36 +1,18 @@
 #include <gtest/gtest.h>
 
 #include "resources/datafile.h"
+#include "tests/support/temp_dir.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
 
 class DataFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        clearDataArchive();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("sw_datafile_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override
-    {
-        clearDataArchive();
-        std::filesystem::remove_all(dir_);
-    }
-    std::string write(const std::string& name, const std::string& bytes)
-    {
-        const std::string path = (dir_ / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    std::filesystem::path dir_;
+    void SetUp() override { clearDataArchive(); }
+    void TearDown() override { clearDataArchive(); }
+    std::string write(const std::string& name, const std::string& bytes) { return dir_.write(name, bytes); }
+    TempDir dir_;
 };
 
 TEST_F(DataFileTest, LooseFileIsReadWhole)
@@ -46,7 +28,7 @@ TEST_F(DataFileTest, LooseFileIsReadWhole)
 
 TEST_F(DataFileTest, MissingLooseFileIsNull)
 {
-    EXPECT_EQ(dataOpen((dir_ / "nothing.bin").string().c_str()), nullptr);
+    EXPECT_EQ(dataOpen((dir_.path() / "nothing.bin").string().c_str()), nullptr);
     EXPECT_EQ(dataOpen(nullptr), nullptr);
 }
 
@@ -114,7 +96,7 @@ TEST_F(DataFileTest, ByteReadersAtTheEnd)
 TEST_F(DataFileTest, ArchiveSetMeansNoLooseFiles)
 {
     const std::string path = write("loose.txt", "here");
-    setDataArchive((dir_ / "no-such-archive.dpk").string().c_str(), "quill");
+    setDataArchive((dir_.path() / "no-such-archive.dpk").string().c_str(), "quill");
     EXPECT_TRUE(dataArchiveInUse());
     EXPECT_EQ(dataOpen(path.c_str()), nullptr);
     clearDataArchive();

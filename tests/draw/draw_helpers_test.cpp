@@ -15,6 +15,7 @@ class DrawHelpersTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         glViewport(0, 0, 640, 480);
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_TEXTURE_2D);

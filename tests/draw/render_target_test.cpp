@@ -12,6 +12,7 @@ class RenderTargetTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         glViewport(0, 0, 640, 480);
         glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -92,6 +92,7 @@ class AdditivePassesTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         std::vector<uint8_t> texels(64 * 64 * 4);
         for (int i = 0; i < 64 * 64; ++i) {
             const bool light = ((i % 64) / 8 + (i / 64) / 8) % 2 == 0;

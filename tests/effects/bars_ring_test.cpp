@@ -89,6 +89,7 @@ class BarsTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         clearToBlack();
         bars_ = std::make_unique<BarsEffect>();
         bars_->start(0);
@@ -296,6 +297,7 @@ protected:
     }
     void SetUp() override
     {
+        GLTest::SetUp();
         clearToBlack();
         ring_->start(0);
     }

@@ -48,6 +48,7 @@ class BeatTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         registry.set(3, &first);
         registry.set(4, &second);
         detector.start(0);
@@ -228,7 +229,11 @@ TEST_F(NoiseTest, DrawsTheNoiseOverTheScreenAtItsOpacity)
 
 class InvertTest : public GLTest {
 protected:
-    void SetUp() override { invert.start(0); }
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        invert.start(0);
+    }
     // A screen of known colours, then the effect at `time`.
     Rgba renderAt(int32_t time)
     {

@@ -21,6 +21,7 @@ class BlurWarpFiltersTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         // The radial blur asks the texture manager for "FireTexture" by name.
         static ImageCache images;
         TextureManager::setImageLibrary(&images);

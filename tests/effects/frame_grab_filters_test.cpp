@@ -18,6 +18,7 @@ class FrameGrabFiltersTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         glViewport(0, 0, 640, 480);
         glDisable(GL_SCISSOR_TEST);
         glClearColor(0, 0, 0, 1);

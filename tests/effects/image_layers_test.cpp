@@ -103,6 +103,7 @@ protected:
     }
     void SetUp() override
     {
+        GLTest::SetUp();
         glViewport(0, 0, 640, 480);
         clear(0.0f, 0.0f, 0.0f);
     }

@@ -74,6 +74,7 @@ protected:
     }
     void SetUp() override
     {
+        GLTest::SetUp();
         clearToBlack();
         interference_->start(0);
         clouds_->start(0);

@@ -16,6 +16,7 @@ class RibbonsTrailsTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         // Trails ask for their head sprite by name; without the picture the
         // texture is null and the heads are drawn untextured.
         static ImageCache images;

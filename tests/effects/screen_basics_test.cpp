@@ -11,11 +11,7 @@ class ScreenBasicsTest : public GLTest {
 protected:
     void SetUp() override
     {
-        // Other suites of this binary may leave any colour and blending.
-        glViewport(0, 0, 640, 480);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glDisable(GL_BLEND);
-        glEnable(GL_DEPTH_TEST);
+        GLTest::SetUp();
         clearTo(1.0f);
     }
     static void clearTo(float grey)

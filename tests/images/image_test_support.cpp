@@ -10,28 +10,7 @@
 #include <iterator>
 #include <random>
 
-ScratchDir::ScratchDir()
-{
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = "sw_images";
-    if (test != nullptr)
-        name += std::string("_") + test->test_suite_name() + "_" + test->name();
-    for (char& c : name) {
-        if (c == '/')
-            c = '_';
-    }
-    dir_ = std::filesystem::temp_directory_path() / name;
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-}
-
-ScratchDir::~ScratchDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-}
-
-std::string ScratchDir::path(const std::string& name) const { return (dir_ / name).string(); }
+std::string ScratchDir::path(const std::string& name) const { return (dir_.path() / name).string(); }
 
 std::string ScratchDir::write(const std::string& name, const Bytes& bytes) const
 {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/images/image.h"
+#include "tests/support/temp_dir.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -18,21 +19,16 @@ struct ImageDeleter {
 };
 using ImagePtr = std::unique_ptr<Image, ImageDeleter>;
 
-// A fresh folder under the system's temporary directory, removed with the
-// object; files written into it are read back as loose data files.
+// A folder of the test's own (see TempDir), removed with the object; files
+// written into it are read back as loose data files.
 class ScratchDir {
 public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
     std::string path(const std::string& name) const;
     // Writes bytes to name and returns the full path.
     std::string write(const std::string& name, const Bytes& bytes) const;
 
 private:
-    std::filesystem::path dir_;
+    TempDir dir_;
 };
 
 // Little-endian appenders for building files byte by byte.

@@ -38,6 +38,7 @@ class TextureManagerTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         imageVerbose = false;
         TextureManager::setImageLibrary(&cache_);
         cache_.setPathPrefix((dir_.path("textures") + "/").c_str());

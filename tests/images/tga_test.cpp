@@ -186,6 +186,63 @@ TEST_F(TgaTest, ColourMapStartsAtItsFirstIndex)
     EXPECT_EQ(pixelsOf(image.get()), Bytes({0, 10, 20, 30, 0, 40, 50, 60, 0, 0, 0, 0}));
 }
 
+// Colour maps with two-byte entries (15 bits, or 16 with an attribute bit):
+// the entries are widened to R, G, B, and the pixels stay the 8-bit indices
+// the file holds, raw or run-length coded.
+TEST_F(TgaTest, TwoByteColourMapEntriesWidenThePaletteAndKeepTheIndices)
+{
+    constexpr unsigned width = 7, height = 5, entries = 40;
+    // Red, green, blue with the attribute bit, white with it, then a spread.
+    std::vector<unsigned> map = {0x7C00, 0x03E0, 0x801F, 0xFFFF};
+    for (unsigned i = map.size(); i < entries; ++i)
+        map.push_back((i * 0x0A53u + 0x1234u) & 0xFFFFu);
+    Bytes mapBytes;
+    for (unsigned entry : map)
+        put16(mapBytes, entry);
+    // Row 2 is one index throughout: a run packet in the coded files.
+    std::vector<Bytes> rows(height);
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < width; ++x)
+            rows[y].push_back(static_cast<uint8_t>(y == 2 ? 33 : (y * width + x) * 7 % entries));
+    }
+    for (unsigned bits : {15u, 16u}) {
+        for (unsigned type : {1u, 9u}) {
+            SCOPED_TRACE(testing::Message() << bits << "-bit entries, type " << type);
+            TgaSpec spec;
+            spec.type = type;
+            spec.mapType = 1;
+            spec.mapLength = entries;
+            spec.mapBits = bits;
+            spec.width = width;
+            spec.height = height;
+            spec.depth = 8;
+            spec.descriptor = 0x20;  // top row first
+            Bytes body = mapBytes;
+            for (const Bytes& row : rows) {
+                if (type == 9 && row.front() == row.back()) {
+                    body.insert(body.end(), {static_cast<uint8_t>(0x80 | (width - 1)), row.front()});
+                    continue;
+                }
+                if (type == 9)
+                    put8(body, width - 1);
+                body.insert(body.end(), row.begin(), row.end());
+            }
+            const std::string path = dir_.write("map16.tga", tgaFile(spec, body));
+            ImagePtr image(loadTga(path.c_str()));
+            ASSERT_NE(image, nullptr);
+            EXPECT_EQ(image->bitsPerPixel, 8);
+            ASSERT_EQ(image->paletteEntries, entries);
+            Bytes indices;
+            for (const Bytes& row : rows)
+                indices.insert(indices.end(), row.begin(), row.end());
+            EXPECT_EQ(pixelsOf(image.get()), indices);
+            EXPECT_EQ(Bytes(image->palette, image->palette + 12),
+                      Bytes({255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}));
+            expectMatchesReference(path);
+        }
+    }
+}
+
 TEST_F(TgaTest, IndicesPastTheColourMapLoadAndTurnBlack)
 {
     // Run-length indices into a map of two entries, four pixels, top down.

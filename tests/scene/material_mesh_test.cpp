@@ -24,7 +24,11 @@ protected:
             TextureManager::setImageLibrary(&cache);
         }
     }
-    void SetUp() override { clearFrame(); }
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        clearFrame();
+    }
 
     // A picture texture of one colour, loaded through the texture manager.
     Texture* solidTexture(const std::string& name, int size, uint8_t r, uint8_t g, uint8_t b)

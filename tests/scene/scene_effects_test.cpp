@@ -14,6 +14,7 @@
 #include "tests/scene/scene_file_bytes.h"
 #include "tests/support/commands.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/working_directory.h"
 
 namespace {
 
@@ -28,7 +29,11 @@ Command textCommand(int code, const std::string& text)
 
 class SceneEffectsTest : public GLTest {
 protected:
-    void SetUp() override { clearFrame(); }
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        clearFrame();
+    }
 
     std::string write(const SceneFile& file)
     {
@@ -195,6 +200,120 @@ TEST_F(SceneEffectsTest, FogVisibilityAndMaterialCommands)
     EXPECT_FLOAT_EQ(scene.currentCamera()->aspect(), 2.0f);
 }
 
+// A red square left of the origin and a green one right of it, each with its
+// own material, seen by "front" from +z with a light beside the camera.
+SceneFile twoSquaresFile()
+{
+    const float left[3] = {-1.5f, 0, 0};
+    const float right[3] = {1.5f, 0, 0};
+    SceneFile f;
+    f.chunk(4, materialChunk(1, "red", 1, 0, 0))
+        .chunk(4, materialChunk(7, "green", 0, 1, 0))
+        .chunk(2, squareChunk(2, 0, "left", 1, left))
+        .chunk(2, squareChunk(3, 0, "right", 7, right))
+        .chunk(6, pointChunk(4, "middle", 0, 0, 0))
+        .chunk(5, cameraChunk(5, "front", 0, 0, 5, 45.0f, 4))
+        .chunk(7, lightChunk(6, "Omni01", 0, 0, 5, 0.0f, 0));
+    return f;
+}
+
+// Lit pixels of one row 30 pixels above the middle: red ones left of the
+// middle, green ones right of it. A filled square covers about 230 of them,
+// its outline (two sides and the diagonal) only a few.
+struct RowCounts {
+    int red = 0;
+    int green = 0;
+};
+RowCounts litPixelsOfARow()
+{
+    const std::vector<uint8_t> rgb = readFrameRgb();
+    RowCounts counts;
+    const int y = 240 + 30;
+    for (int x = 0; x < 640; ++x) {
+        const uint8_t* pixel = &rgb[(static_cast<size_t>(y) * 640 + x) * 3];
+        counts.red += x < 320 && pixel[0] > 100 ? 1 : 0;
+        counts.green += x >= 320 && pixel[1] > 100 ? 1 : 0;
+    }
+    return counts;
+}
+
+TEST_F(SceneEffectsTest, WireframeCommandsDrawOutlinesOfOneObjectOrOfAll)
+{
+    auto effect = make<TreeScene>(twoSquaresFile().end());
+    effect->start(0);
+    frame(*effect, 0);
+    RowCounts counts = litPixelsOfARow();
+    EXPECT_GT(counts.red, 200);
+    EXPECT_GT(counts.green, 200);
+
+    // 262: the current object's material only.
+    effect->command(textCommand(255, "right"));
+    effect->command(numericCommand(262, {1}));
+    frame(*effect, 10);
+    counts = litPixelsOfARow();
+    EXPECT_GT(counts.red, 200);
+    EXPECT_GE(counts.green, 1);
+    EXPECT_LE(counts.green, 12);
+    GLint polygonMode[2] = {};
+    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+    EXPECT_EQ(polygonMode[0], GL_FILL) << "the material puts the fill back after drawing";
+    effect->command(numericCommand(262, {0}));
+    frame(*effect, 20);
+    EXPECT_GT(litPixelsOfARow().green, 200);
+
+    // 300: every object, then every object filled again.
+    effect->command(numericCommand(300, {1}));
+    frame(*effect, 30);
+    counts = litPixelsOfARow();
+    EXPECT_GE(counts.red, 1);
+    EXPECT_LE(counts.red, 12);
+    EXPECT_GE(counts.green, 1);
+    EXPECT_LE(counts.green, 12);
+    effect->command(numericCommand(300, {0}));
+    frame(*effect, 40);
+    counts = litPixelsOfARow();
+    EXPECT_GT(counts.red, 200);
+    EXPECT_GT(counts.green, 200);
+}
+
+float depthAt(int x, int y)
+{
+    float depth = 0.0f;
+    glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    return depth;
+}
+
+TEST_F(SceneEffectsTest, DepthOnlyCommandFillsTheDepthOfTheVisibleObjects)
+{
+    auto effect = make<TreeScene>(twoSquaresFile().end());
+    effect->start(0);
+    // The left square's middle lies 1.5 units left of the origin: 174
+    // pixels at a distance of 5 under a 45-degree field of view.
+    const int leftX = 320 - 174;
+    clearFrame();
+    ASSERT_FLOAT_EQ(depthAt(leftX, 240), 1.0f);
+    effect->command(numericCommand(302, {0}));
+    // Depth of a point 5 units in front of the camera, near 1 and far 2000.
+    EXPECT_NEAR(depthAt(leftX, 240), 0.5f + 0.5f * (2001.0f / 1999.0f - 4000.0f / (1999.0f * 5.0f)), 0.001f);
+    EXPECT_FLOAT_EQ(depthAt(320, 240), 1.0f);  // between the squares
+    // Through the current camera, whatever the modelview was before.
+    clearFrame();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(100.0f, 0.0f, 0.0f);
+    effect->command(numericCommand(302, {0}));
+    EXPECT_LT(depthAt(leftX, 240), 0.81f);
+
+    // A hidden object gives no depth (259 also hides the objects after the
+    // current one: "right" is the last that draws).
+    effect->command(textCommand(255, "right"));
+    effect->command(numericCommand(259, {0}));
+    clearFrame();
+    effect->command(numericCommand(302, {0}));
+    EXPECT_FLOAT_EQ(depthAt(640 - leftX, 240), 1.0f);
+    EXPECT_LT(depthAt(leftX, 240), 0.81f);
+}
+
 TEST_F(SceneEffectsTest, LightCommandsReachTheCurrentLight)
 {
     auto effect = make<TreeScene>(twoCameraFile().end());
@@ -274,8 +393,7 @@ TEST_F(SceneEffectsTest, GallerySceneBakesTheNamedNodesThatExist)
     // Scene effects take their textures from "data/textures/" below the
     // working directory.
     dir_.write("data/textures/gallery_lightmap.tga", solidTga(64, 64, 0, 200, 0));
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
+    auto inDir = std::make_unique<ScopedWorkingDirectory>(dir_.path());
     const std::vector<std::string> lightMap = {"", "", "", "", "", "gallery_lightmap.tga"};
     const float below[3] = {0.0f, -3.0f, 0.0f};
     const float aside[3] = {3.0f, 0.0f, 0.0f};
@@ -290,7 +408,7 @@ TEST_F(SceneEffectsTest, GallerySceneBakesTheNamedNodesThatExist)
         .chunk(5, cameraChunk(5, "Camera01", 0, 0, 5, 45.0f, 0))
         .end();
     auto effect = make<GalleryScene>(f);  // no "stoetter" and others: fine
-    std::filesystem::current_path(before);
+    inDir.reset();
     Scene& scene = *effect->scene();
     EXPECT_TRUE(scene.findByName("vegg01")->material()->baked());
     EXPECT_TRUE(scene.findByName("gulv")->material()->baked());

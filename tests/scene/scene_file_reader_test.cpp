@@ -32,6 +32,7 @@ class SceneFileReaderTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         imageVerbose = false;
         clearFrame();
         textures_ = dir_.path().string() + "/";
@@ -201,6 +202,38 @@ TEST_F(SceneFileReaderTest, TextureNamesLoseTheirFoldersAndComeFromTheTextureDir
     scene->render();
     EXPECT_GE(centrePixel().b, 230);  // the blue picture, lit white
     glDisable(GL_TEXTURE_2D);
+}
+
+// A light whose projected texture loads is a projector: it keeps the
+// texture and lights nothing in OpenGL. One without a texture name stays an
+// ordinary light.
+TEST_F(SceneFileReaderTest, ALightWithAProjectedTextureIsAProjectorThatLightsNothing)
+{
+    dir_.write("reader_gobo.tga", solidTga(64, 64, 255, 255, 255));
+    for (const bool textureLoads : {true, false}) {
+        SCOPED_TRACE(textureLoads ? "projector" : "no texture");
+        SceneFile f;
+        f.chunk(4, materialChunk(1, "red", 1, 0, 0))
+            .chunk(2, squareChunk(2, 0, "square", 1))
+            .chunk(5, cameraChunk(3, "Camera01", 0, 0, 5, 45.0f, 2))
+            .chunk(7, lightChunk(4, "Spot01", 0, 0, 5, 0.0f, 2, 60.0f,
+                                 textureLoads ? "C:\\maps\\reader_gobo.tga" : ""))
+            .end();
+        auto scene = load(f.str());
+        ASSERT_NE(scene, nullptr);
+        Light* light = scene->findLight("Spot01");
+        ASSERT_NE(light, nullptr);
+        EXPECT_EQ(light->projectedTexture() != nullptr, textureLoads);
+        EXPECT_EQ(light->enabled(), !textureLoads);
+        clearFrame();
+        scene->render();
+        EXPECT_EQ(glIsEnabled(light->glLight()) == GL_TRUE, !textureLoads);
+        if (textureLoads)
+            EXPECT_LE(centrePixel().r, 5) << "the only light is a projector: the square stays dark";
+        else
+            EXPECT_GE(centrePixel().r, 200);
+    }
+    EXPECT_EQ(TextureManager::referenceCount("reader_gobo.tga"), 1);
 }
 
 TEST_F(SceneFileReaderTest, StoredTexturePathsAreUsedWholeWhenSwitchedOn)

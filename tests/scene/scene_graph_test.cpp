@@ -8,7 +8,11 @@ namespace {
 
 class SceneGraphTest : public GLTest {
 protected:
-    void SetUp() override { clearFrame(); }
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        clearFrame();
+    }
 };
 
 // Three top-level dummies, each with one child.

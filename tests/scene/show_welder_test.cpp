@@ -22,6 +22,7 @@ class ShowWelderTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         clearDataArchive();
         previous_ = std::filesystem::current_path();
         // The welder finds its textures under "data/textures/" of the show.

@@ -14,7 +14,11 @@ namespace {
 
 class WelderSceneTest : public GLTest {
 protected:
-    void SetUp() override { clearFrame(); }
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        clearFrame();
+    }
 
     // A robot reduced to its tip at the origin under an arm, the spray
     // node, a wall (8 x 8) at z = 2 between the tip and the camera at z = 10,

@@ -8,9 +8,7 @@ swtool=$2
 soundtrack=$3
 show_dir=$4
 start_ms=60000
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/test_lib.sh"
 
 mkdir -p "$work/stage" "$work/run"
 cp -r "$show_dir/data" "$work/stage/data" || fail "no show data in $show_dir"
@@ -30,7 +28,12 @@ hear() {
     >/dev/null 2>"$work/err.txt" &
   pid=$!
   sleep "${PLAYER_RUN_SECONDS:-4}"
-  kill -0 "$pid" 2>/dev/null || { wait "$pid"; cat "$work/err.txt"; fail "player ended early with status $?"; }
+  if ! kill -0 "$pid" 2>/dev/null; then
+    wait "$pid"
+    status=$?
+    cat "$work/err.txt"
+    fail "player ended early with status $status"
+  fi
   kill -TERM "$pid"
   wait "$pid"
   status=$?

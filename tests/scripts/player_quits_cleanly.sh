@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# Headless, the player renders frames until a quit event arrives (SDL turns
-# SIGTERM into one), then shuts down in order with status 0.
+# Headless, the player shows frames until a quit event arrives (SDL turns
+# SIGTERM into one), then shuts down in order with status 0. The preloaded
+# frame counter counts buffer swaps; the loading bar makes six of them, so
+# the quit is sent only once the show itself has drawn frames.
 set -u
 player=$1
 show_dir=$2
+frame_counter=$3
+wanted=${PLAYER_FRAMES:-30}
+. "$(dirname "$0")/test_lib.sh"
+
 cd "$show_dir" || exit 1
-SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$player" &
+SW_FRAME_COUNT_FILE="$work/frames" LD_PRELOAD="$frame_counter" \
+  SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$player" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
-sleep "${PLAYER_RUN_SECONDS:-3}"
-kill -0 "$pid" 2>/dev/null || { wait "$pid"; echo "player ended early with status $?"; exit 1; }
+await_frames "$pid" "$wanted" "$work/err.txt"
 kill -TERM "$pid"
 wait "$pid"
 status=$?
-[ "$status" -eq 0 ] || { echo "expected status 0 after quit, got $status"; exit 1; }
+[ "$status" -eq 0 ] || { cat "$work/err.txt"; fail "expected status 0 after quit, got $status"; }
+echo "ok: quit after $(frames) buffer swaps"

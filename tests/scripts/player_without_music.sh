@@ -4,8 +4,7 @@
 set -u
 player=$1
 show_dir=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/test_lib.sh"
 ln -s "$show_dir/hoard.dpk" "$work/hoard.dpk"
 cd "$work" || exit 1
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 60 "$player" >out.txt 2>err.txt

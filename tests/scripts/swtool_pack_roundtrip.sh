@@ -3,9 +3,7 @@
 # extract reads by the player's member names; a wrong password fails.
 set -u
 swtool=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/test_lib.sh"
 
 mkdir -p "$work/tree/data/textures" "$work/tree/data/images"
 printf 'DEMOSTART 0\nSETUP\nTIMELINE\n' > "$work/tree/data/script.scr"

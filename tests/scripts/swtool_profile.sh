@@ -5,9 +5,7 @@
 set -u
 swtool=$1
 show_dir=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/test_lib.sh"
 
 [ -d "$show_dir/data" ] || fail "no show data at $show_dir/data"
 mkdir -p "$work/show"

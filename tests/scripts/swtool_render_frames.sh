@@ -6,9 +6,7 @@
 set -u
 swtool=$1
 show_dir=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/test_lib.sh"
 
 # Every effect loads its pictures and scenes at start-up: the show's data
 # tree, with a script of our own.

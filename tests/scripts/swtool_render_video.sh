@@ -6,9 +6,7 @@ set -u
 swtool=$1
 show_dir=$2
 music=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/test_lib.sh"
 command -v ffprobe >/dev/null && command -v ffmpeg >/dev/null || fail "ffprobe and ffmpeg are needed"
 
 [ -d "$show_dir/data" ] || fail "no show data at $show_dir/data"

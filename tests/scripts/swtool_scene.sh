@@ -4,9 +4,7 @@
 set -u
 swtool=$1
 show_dir=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/test_lib.sh"
 for scene in "$show_dir"/data/*.scn; do
   "$swtool" scene "$scene" --textures "$show_dir/data/textures" > "$work/out.txt" 2> "$work/err.txt" ||
     fail "$scene: status $?: $(cat "$work/err.txt")"

@@ -1,5 +1,31 @@
-# Sourced by the test scripts: a work folder that is removed at exit, and
-# fail, which ends the test with its message.
+# Sourced by the test scripts: a work folder of the script's own, removed at
+# exit, which also takes the temporary files of the programs it runs (the
+# archive reader's log); and fail, which ends the test with its message.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+export TMPDIR="$work"
 fail() { echo "FAIL: $*"; exit 1; }
+
+# The buffer swaps the preloaded frame counter has counted so far; the
+# program runs with SW_FRAME_COUNT_FILE="$work/frames".
+frames() { local n; n=$(tr -d ' \n' < "$work/frames" 2>/dev/null); echo "${n:-0}"; }
+
+# await_frames PID WANTED ERRORS: waits up to 60 s (a busy machine) until
+# program PID has shown WANTED frames. Fails, showing the file ERRORS, when
+# it ends before that (with its status) or is too slow (then it is killed).
+await_frames() {
+  local pid=$1 wanted=$2 errors=$3 status
+  for _ in $(seq 600); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      status=$?
+      cat "$errors"
+      fail "the program ended with status $status after $(frames) buffer swaps"
+    fi
+    [ "$(frames)" -ge "$wanted" ] && return 0
+    sleep 0.1
+  done
+  kill -KILL "$pid"
+  cat "$errors"
+  fail "only $(frames) buffer swaps in 60 s, expected $wanted"
+}

@@ -4,6 +4,8 @@
 #include "shell/extensions.h"
 #include "shell/timer.h"
 
+#include <limits>
+
 namespace {
 
 TEST(TimerTest, OffsetIsReadRightAfterStart)
@@ -31,17 +33,22 @@ TEST(TimerTest, NegativeOffsetReadsNegativeUntilTimePasses)
     EXPECT_EQ(timer.now(), 100);
 }
 
-// A counter of 3 ticks per second: readings truncate, never round.
-class ThirdsClock final : public platform::Clock {
+// A counter of any frequency that moves only when told.
+class TickClock final : public platform::Clock {
 public:
-    int64_t frequency() const override { return 3; }
+    explicit TickClock(int64_t perSecond) : perSecond_(perSecond) {}
+    int64_t frequency() const override { return perSecond_; }
     int64_t counter() const override { return ticks; }
     int64_t ticks = 0;
+
+private:
+    int64_t perSecond_;
 };
 
+// A counter of 3 ticks per second: readings truncate, never round.
 TEST(TimerTest, ReadingsTruncate)
 {
-    ThirdsClock clock;
+    TickClock clock(3);
     Timer timer(clock);
     timer.start();
     clock.ticks = 1;
@@ -85,11 +92,27 @@ TEST(TimerTest, HeldTimeStandsStillAndGoesOnFromWhereItStood)
 
 TEST(TimerTest, SteadyClockDoesNotOverflowAfterLongRuns)
 {
-    platform::SteadyClock steady;
+    constexpr int64_t top = std::numeric_limits<int64_t>::max();
+    constexpr int64_t nsPerMinute = 60'000'000'000;
+    constexpr int64_t nsPerDay = 24 * 60 * nsPerMinute;
+    // The steady clock a minute below the top of its range: the counter
+    // itself is far beyond what a product with 1000 can hold.
+    platform::SteadyClock steady(top - nsPerMinute);
+    EXPECT_GE(steady.counter(), top - nsPerMinute);
     Timer timer(steady);
     timer.start();
     EXPECT_GE(timer.now(), 0);
     EXPECT_LT(timer.now(), 10000);
+
+    // A run of 200 days on a nanosecond counter that started high: the
+    // elapsed count times 1000 would pass 2^63.
+    TickClock clock(1000000000);
+    clock.ticks = top - 250 * nsPerDay;
+    Timer longRun(clock);
+    longRun.setOffset(7);
+    longRun.start();
+    clock.ticks += 200 * nsPerDay + 123'999'999;
+    EXPECT_EQ(longRun.now(), 200LL * 24 * 60 * 60 * 1000 + 123 + 7);
 }
 
 TEST(ErrorReportTest, NumberIsAppendedUnlessMinusOne)

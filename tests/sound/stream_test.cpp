@@ -108,10 +108,12 @@ TEST(TrackSpectrum, ShowsTheToneAtAnyPositionAndNothingPastTheEnd)
     EXPECT_EQ(track.at(trackSeconds * 1000 + 1), nullptr);
 }
 
-// Finds where `wanted` starts in `heard` (stereo frames), or -1.
-long findFrames(const std::vector<int16_t>& heard, const std::vector<int16_t>& wanted, size_t compared)
+// Finds where `wanted` starts in `heard` (stereo frames) at or after frame
+// `from`, or -1.
+long findFrames(const std::vector<int16_t>& heard, const std::vector<int16_t>& wanted, size_t compared,
+                size_t from = 0)
 {
-    for (size_t at = 0; at + compared <= heard.size(); at += 2) {
+    for (size_t at = from * 2; at + compared <= heard.size(); at += 2) {
         if (std::equal(wanted.begin(), wanted.begin() + static_cast<long>(compared), heard.begin() + static_cast<long>(at)))
             return static_cast<long>(at / 2);
     }
@@ -161,6 +163,70 @@ TEST(Device, PlaysTheDecoderSamplesFromTheSetTime)
     // Before playback started the device was given silence.
     for (long i = 0; i < start * 2; ++i)
         ASSERT_EQ(heard[static_cast<size_t>(i)], 0) << "frame " << i / 2;
+}
+
+// Closes the device at the end of a test, however it ends.
+struct DeviceClosed {
+    ~DeviceClosed() { platform::soundClose(); }
+};
+
+// Waits up to five seconds for the stream to stop playing; false if it
+// plays on.
+bool playbackEnds()
+{
+    float spectrum[platform::spectrumSize];
+    for (int i = 0; i < 250; ++i) {
+        if (!platform::soundSpectrum(spectrum))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+// A track shorter than the show: playback stops at its end and the device
+// goes on with silence; the spectrum says that nothing plays. A new time,
+// even one past the end, is accepted, and the start plays again without
+// reopening the stream.
+TEST(Device, ATrackThatEndsBeforeTheShowLeavesSilence)
+{
+    TempDir dir;
+    const size_t trackFrames = rate / 2;
+    std::vector<float> tone(trackFrames);
+    for (size_t i = 0; i < trackFrames; ++i)
+        tone[i] = static_cast<float>(0.5 * std::sin(2.0 * std::numbers::pi * 1000.0 * static_cast<double>(i) / rate));
+    const std::string track = (dir.path() / "short.ogg").string();
+    ASSERT_TRUE(writeOgg(track, tone, tone, 0.6f, 11));
+    const std::string heardPath = (dir.path() / "heard.raw").string();
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
+    ASSERT_TRUE(platform::soundInit());
+    DeviceClosed closeAtEnd;
+    ASSERT_TRUE(platform::soundOpenStream(track));
+    ASSERT_TRUE(platform::soundSetStreamTime(0));
+    ASSERT_TRUE(platform::soundPlayStream());
+    ASSERT_TRUE(playbackEnds()) << "a half-second track still plays after five seconds";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    // Past the end there is nothing to play, and nothing fails.
+    EXPECT_TRUE(platform::soundSetStreamTime(60000));
+    EXPECT_TRUE(platform::soundPlayStream());
+    EXPECT_TRUE(playbackEnds());
+    // The start again, on the same stream (heard below).
+    ASSERT_TRUE(platform::soundSetStreamTime(0));
+    ASSERT_TRUE(platform::soundPlayStream());
+    EXPECT_TRUE(playbackEnds());
+    platform::soundClose();
+
+    const std::vector<int16_t> heard = readHeard(heardPath);
+    const std::vector<int16_t> whole = decodeFromStart(track, 0, static_cast<long>(trackFrames));
+    const long first = findFrames(heard, whole, whole.size());
+    ASSERT_GE(first, 0) << "the whole track is not in what was heard";
+    const size_t end = static_cast<size_t>(first) + trackFrames;
+    const long again = findFrames(heard, whole, 1024, end);
+    ASSERT_GT(again, static_cast<long>(end)) << "the start was not heard a second time";
+    // Between the end and the replay, silence.
+    for (size_t i = end * 2; i < static_cast<size_t>(again) * 2; ++i)
+        ASSERT_EQ(heard[i], 0) << "frame " << i / 2 << " after the end of the track";
 }
 
 TEST(Device, RefusesStreamsWithoutADevice)

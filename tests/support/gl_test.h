@@ -14,13 +14,26 @@
 
 class GLTest : public ::testing::Test {
 protected:
+    // Makes the shared window, or resets the GL state of the one there is.
     static void SetUpTestSuite();
     static void TearDownTestSuite();
+    // Every test starts from the state the window had when it was made,
+    // whatever the tests before it left (see resetGLState). Fixtures with a
+    // SetUp of their own call this first.
+    void SetUp() override;
 
     // The suite's window; its timer runs on clock().
     static GLWindow& window();
     static platform::ManualClock& clock();
 };
+
+// Puts the current context back to the state of a freshly made window with
+// the effects' conventions: the window's framebuffer, viewport and
+// perspective, matrix stacks at depth 1, depth test on (GL_LEQUAL) with
+// depth writes, colour white, and off: blending, culling, lighting, fog,
+// alpha, scissor and stencil tests, polygon offset, line smoothing, texturing
+// and coordinate generation on every unit, client arrays, buffer bindings.
+void resetGLState();
 
 struct Rgba {
     uint8_t r, g, b, a;

@@ -45,6 +45,7 @@ class DemoTest : public GLTest {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         clearDataArchive();
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(dir_.path());

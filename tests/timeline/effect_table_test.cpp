@@ -4,9 +4,22 @@
 #include "tests/support/commands.h"
 #include "tests/support/gl_test.h"
 
+#include "tests/support/working_directory.h"
+
+#include "effects/ansi_glow_filters.h"
+#include "effects/bars_ring.h"
+#include "effects/beat_effects.h"
+#include "effects/blur_warp_filters.h"
+#include "effects/image_layers.h"
+#include "effects/interference_clouds.h"
+#include "effects/ribbons_trails.h"
+#include "effects/screen_basics.h"
 #include "resources/datafile.h"
 #include "resources/images/image_cache.h"
 #include "resources/textures/texture_manager.h"
+#include "scene/scene_effects.h"
+#include "scene/welder_scene.h"
+#include "shell/music.h"
 #include "timeline/effect.h"
 #include "timeline/effect_table.h"
 #include "timeline/registry.h"
@@ -14,7 +27,10 @@
 #include <GL/gl.h>
 
 #include <filesystem>
-#include <set>
+#include <map>
+#include <memory>
+#include <typeindex>
+#include <typeinfo>
 
 namespace {
 
@@ -24,15 +40,27 @@ protected:
     {
         GLTest::SetUpTestSuite();
         clearDataArchive();
-        // The show's own data tree when the build has laid it out; without
-        // it every effect must still come up, with its pictures missing.
-        const std::filesystem::path show = std::filesystem::path(SW_BINARY_DIR) / "show";
-        if (std::filesystem::exists(show / "data"))
-            std::filesystem::current_path(show);
+        const auto inShow = enterShowFolder();
         images_ = new ImageCache;
         TextureManager::setImageLibrary(images_);
         glViewport(0, 0, 640, 480);
         buildEffects(EffectRegistry::instance(), images_, &window());
+    }
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        inShow_ = enterShowFolder();
+    }
+    void TearDown() override { inShow_.reset(); }
+
+    // The show's own data tree when the build has laid it out; without it
+    // every effect must still come up, with its pictures missing.
+    static std::unique_ptr<ScopedWorkingDirectory> enterShowFolder()
+    {
+        const std::filesystem::path show = std::filesystem::path(SW_BINARY_DIR) / "show";
+        if (!std::filesystem::exists(show / "data"))
+            return nullptr;
+        return std::make_unique<ScopedWorkingDirectory>(show);
     }
 
     static void expectCleanState(int32_t time)
@@ -57,20 +85,37 @@ protected:
     }
 
     static inline ImageCache* images_ = nullptr;
+    std::unique_ptr<ScopedWorkingDirectory> inShow_;
 };
 
 TEST_F(EffectTableTest, EveryNumberHoldsItsClass)
 {
-    const std::set<int> filled = {0,  2,  5,  6,  7,  8,  40, 41, 42, 43, 44, 46,
-                                  47, 48, 49, 54, 55, 56, 57, 61, 62, 63};
-    // 1 holds the beat detector only with sound; the scene effects (21, 23,
-    // 24, 25, 27) have tests of their own.
-    const std::set<int> elsewhere = {1, 21, 23, 24, 25, 27};
+    std::map<int, std::type_index> expected = {
+        {0, typeid(ClearEffect)},         {2, typeid(ImageLayer)},   {5, typeid(InterferenceEffect)},
+        {6, typeid(CloudsEffect)},        {7, typeid(TrailsEffect)}, {8, typeid(WarpFilter)},
+        {21, typeid(GangScene)},          {23, typeid(WelderScene)}, {24, typeid(TreeScene)},
+        {25, typeid(CraniumScene)},       {27, typeid(GalleryScene)}, {40, typeid(AnsiFilter)},
+        {41, typeid(RadialBlur)},         {42, typeid(MotionBlur)},  {43, typeid(GlowFilter)},
+        {44, typeid(RadialBlur)},         {46, typeid(BarsEffect)},  {47, typeid(BarsEffect)},
+        {48, typeid(RibbonsEffect)},      {49, typeid(SpriteRing)},  {54, typeid(LayerGroup)},
+        {55, typeid(ImageLayer)},         {56, typeid(ImageLayer)},  {57, typeid(NoiseEffect)},
+        {61, typeid(InvertEffect)},       {62, typeid(FadeEffect)},  {63, typeid(FlashEffect)},
+    };
+    // The beat detector exists only with sound.
+    if (soundInitialised())
+        expected.emplace(1, typeid(BeatDetector));
     EffectRegistry& registry = EffectRegistry::instance();
     for (int n = 0; n < EffectRegistry::size; ++n) {
-        if (elsewhere.count(n) == 0) {
-            EXPECT_EQ(registry.get(n) != nullptr, filled.count(n) != 0) << "number " << n;
+        SCOPED_TRACE(n);
+        const Effect* effect = registry.get(n);
+        const auto wanted = expected.find(n);
+        if (wanted == expected.end()) {
+            EXPECT_EQ(effect, nullptr) << "number " << n << " should be empty";
+            continue;
         }
+        ASSERT_NE(effect, nullptr) << "number " << n << " is empty";
+        EXPECT_TRUE(std::type_index(typeid(*effect)) == wanted->second)
+            << "number " << n << " holds " << typeid(*effect).name() << ", not " << wanted->second.name();
     }
 }
 

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# swtool's failures: a usage error, an unknown command, a missing input or a
+# member the archive does not hold ends with status 1 and a message on
+# standard error, and writes nothing where the output would have gone.
+set -u
+swtool=$1
+. "$(dirname "$0")/test_lib.sh"
+cd "$work" || exit 1
+
+# expect_failure MESSAGE ARGUMENTS...: status 1, MESSAGE on standard error,
+# nothing on standard output.
+expect_failure() {
+  local message=$1
+  shift
+  "$swtool" "$@" >out.bin 2>err.txt
+  local status=$?
+  [ "$status" -eq 1 ] || fail "swtool $*: expected status 1, got $status"
+  grep -qF -- "$message" err.txt || { cat err.txt; fail "swtool $*: no '$message' on standard error"; }
+  [ ! -s out.bin ] || fail "swtool $*: wrote to standard output"
+}
+
+expect_failure 'unknown command "nonsense"' nonsense
+expect_failure 'usage: swtool list ARCHIVE' list
+expect_failure 'usage: swtool list ARCHIVE' list a.dpk b.dpk
+expect_failure 'usage: swtool extract ARCHIVE MEMBER' extract
+expect_failure 'usage: swtool extract ARCHIVE MEMBER' extract a.dpk
+expect_failure 'usage: swtool pack DIR ARCHIVE' pack
+expect_failure 'usage: swtool pack DIR ARCHIVE' pack tree
+expect_failure 'usage: swtool image FILE' image
+expect_failure 'usage: swtool render' render
+expect_failure 'usage: swtool render' render --data tree
+expect_failure 'usage: swtool script FILE' script
+
+# Inputs that are not there.
+expect_failure 'missing.dpk is not a readable RAR archive' list missing.dpk
+expect_failure 'cannot extract' extract missing.dpk data/script.scr
+expect_failure 'is not a directory' pack "$work/no-such-tree" out.dpk
+[ ! -e out.dpk ] || fail "pack of a missing tree left an archive"
+expect_failure 'cannot load' image missing.png
+
+# A member the archive does not hold, with the right password and without.
+mkdir -p tree/data
+printf 'DEMOSTART 0\n' > tree/data/script.scr
+"$swtool" pack tree a.dpk --password quill >/dev/null || fail "pack exited $?"
+expect_failure 'cannot extract data/missing.scr' extract a.dpk data/missing.scr --password quill
+expect_failure 'cannot extract' extract a.dpk data/missing.scr --password quill -o member.out
+[ ! -e member.out ] || fail "a missing member left an output file"
+expect_failure 'cannot extract' extract a.dpk data/script.scr
+"$swtool" extract a.dpk data/script.scr --password quill >member.out || fail "the member that is there: status $?"
+cmp -s member.out tree/data/script.scr || fail "the member that is there differs"
+
+# Without a command the command list is shown, and that is a failure too.
+"$swtool" >out.txt 2>&1
+status=$?
+[ "$status" -eq 1 ] || fail "swtool without a command: expected status 1, got $status"
+grep -q 'usage: swtool <command>' out.txt || fail "swtool without a command: no command list"
+echo ok
