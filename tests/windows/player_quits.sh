@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# player.exe and player_nomsaa.exe under Wine play the show fullscreen on a
-# 640 x 480 display, end with status 0 when their window is closed as its
-# close button would close it, and keep the archive's debug log in the
-# Windows temporary folder. Without its music the player says so in a
-# Windows message box and ends with status 1 once the box is closed.
+# player.exe under Wine plays a span of the show in a window and ends by
+# itself with status 0; player.exe and player_nomsaa.exe play the show
+# fullscreen on a 640 x 480 display, end with status 0 when their window is
+# closed as its close button would close it, and keep the archive's debug
+# log in the Windows temporary folder. Without its music the player says so
+# in a Windows message box and ends with status 1 once the box is closed.
 #   player_quits.sh BUILD_WIN
 set -u
 build_win=$1
@@ -19,6 +20,16 @@ temp_folder=$(windows_temp_folder)
 
 # Wine has no sound device here: SDL's dummy driver stands in for it.
 export SDL_AUDIODRIVER=dummy
+(cd "$package" && STILLWATER_FRAME_LOG="$work/span.log" timeout 300 "$WINE" player.exe --window \
+  --start 20000 --end 23000 < /dev/null > "$work/span.out" 2>&1)
+status=$?
+[ "$status" -eq 0 ] || { tail -20 "$work/span.out"; fail "player.exe --window --start 20000 --end 23000: status $status"; }
+first=$(head -1 "$work/span.log" | cut -d' ' -f1)
+last=$(tail -1 "$work/span.log" | cut -d' ' -f1)
+[ "${first:-0}" -ge 20000 ] && [ "$first" -lt 20100 ] && [ "$last" -ge 22900 ] && [ "$last" -le 23100 ] ||
+  fail "player.exe --start 20000 --end 23000 drew from ${first:-nothing} to ${last:-nothing} ms"
+echo "player.exe --window --start 20000 --end 23000: $(wc -l < "$work/span.log") frames from $first to $last ms, status 0"
+
 for player in player player_nomsaa; do
   rm -f "$temp_folder/debug_unrar.txt" "$work/frames.log"
   (cd "$package" && STILLWATER_FRAME_LOG="$work/frames.log" timeout 300 "$WINE" "$player.exe" \

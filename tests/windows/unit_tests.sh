@@ -4,7 +4,7 @@
 set -u
 build_win=$1
 source "$(dirname "$0")/wine_session.sh"
-tests_dir=$build_win/programs/tests/windows
+tests_dir=$build_win/programs/tests
 ls "$tests_dir"/test_*.exe > /dev/null 2>&1 || skip "no Windows unit tests in $tests_dir (run tools/build-windows.sh)"
 wine_session "$build_win"
 
