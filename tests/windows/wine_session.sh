@@ -1,14 +1,18 @@
 # Sourced by the Wine tests: runs the Windows programs of build-win/ under
 # Wine, in the prefix build-win/wine, with an Xvfb display of their own when
 # they need one. Leaves with status 77 (CTest: skipped) when Wine or the
-# Windows build is not there.
+# Windows build is not there, or fails instead where the package must be
+# tested (STILLWATER_REQUIRE_WINDOWS=1, as .ci/run sets it).
 #
 #   wine_session BUILD_WIN      set up; WINE runs a program
 #   wine_display WxH            start Xvfb at that size and point DISPLAY at it
 #   windows_temp_folder         the Unix path of the programs' temporary folder
 # Everything ends with the shell: wine's processes first, then the display.
 
-skip() { echo "SKIP: $*"; exit 77; }
+skip() {
+  [ "${STILLWATER_REQUIRE_WINDOWS:-0}" = 1 ] && fail "$* (the Windows package is required here)"
+  echo "SKIP: $*"; exit 77
+}
 fail() { echo "FAIL: $*"; exit 1; }
 
 wine_session() {
