@@ -30,6 +30,7 @@ const FramebufferCalls& framebufferCalls()
         c.bufferStorageMultisample =
             entry<PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC>("glRenderbufferStorageMultisample");
         c.blit = entry<PFNGLBLITFRAMEBUFFERPROC>("glBlitFramebuffer");
+        c.parameter = entry<PFNGLFRAMEBUFFERPARAMETERIPROC>("glFramebufferParameteri");
         return c;
     }();
     return loaded;

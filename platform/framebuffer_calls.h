@@ -21,6 +21,8 @@ struct FramebufferCalls {
     // where the calls above exist.
     PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC bufferStorageMultisample = nullptr;
     PFNGLBLITFRAMEBUFFERPROC blit = nullptr;
+    // GL 4.3; null before.
+    PFNGLFRAMEBUFFERPARAMETERIPROC parameter = nullptr;
 
     // Whether every call of framebuffers with textures and renderbuffers is
     // there (the multisample storage and the blit not counted).

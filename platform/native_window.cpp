@@ -248,6 +248,11 @@ void pushWindowEvent(EventKind kind, int width, int height)
 
 void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
+bool glExtensionPresent(const char* name)
+{
+    return listHas(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
+}
+
 std::string platformExtensionList()
 {
     const char* gl = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));

@@ -107,6 +107,10 @@ void pushWindowEvent(EventKind kind, int width = 0, int height = 0);
 // Address of a GL entry point by name, or null (wglGetProcAddress).
 void* glProcAddress(const char* name);
 
+// Whether the current context's GL extension list holds name as a whole
+// entry. Needs a current context.
+bool glExtensionPresent(const char* name);
+
 // The WGL capabilities this layer provides, by their WGL names, separated by
 // blanks. Needs a current context.
 std::string platformExtensionList();

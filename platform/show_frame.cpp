@@ -1,12 +1,28 @@
 #include "platform/show_frame.h"
 
 #include "platform/framebuffer_calls.h"
+#include "platform/native_window.h"
 #include "platform/picture_fit.h"
 
 #include <initializer_list>
 
+#ifndef GL_FRAMEBUFFER_FLIP_Y_MESA
+#define GL_FRAMEBUFFER_FLIP_Y_MESA 0x8BBB
+#endif
+
 namespace platform {
 namespace {
+
+// Mesa keeps a window's framebuffer upside down and rasterises into it that
+// way, which mirrors the sample positions of a multisampled one and the
+// tie-break at pixel centres. A framebuffer object drawn the same way gives
+// the very pixels the window gave; elsewhere the frame is drawn as the
+// driver draws framebuffer objects.
+void drawLikeTheWindow()
+{
+    if (framebufferCalls().parameter != nullptr && glExtensionPresent("GL_MESA_framebuffer_flip_y"))
+        framebufferCalls().parameter(GL_FRAMEBUFFER, GL_FRAMEBUFFER_FLIP_Y_MESA, GL_TRUE);
+}
 
 // The framebuffer bindings and the switches a blit or a clear obeys, put
 // back as they were when it goes out of scope.
@@ -102,6 +118,7 @@ bool ShowFrame::makeBuffers(Buffers& buffers, int samples) const
     gl.bind(GL_FRAMEBUFFER, buffers.framebuffer);
     gl.attachBuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, buffers.colour);
     gl.attachBuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, buffers.depthStencil);
+    drawLikeTheWindow();
     return gl.status(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 

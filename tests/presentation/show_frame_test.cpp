@@ -417,6 +417,51 @@ TEST(ShowFrameGrabTest, DepthGrabsOfBothFramesAgree)
         ASSERT_NEAR(depths[0][i], depths[1][i], 1e-4) << i;
 }
 
+// Triangles whose edges run through pixel centres and whose colours vary
+// across them: where a driver rasterises its window's framebuffer in another
+// orientation than a framebuffer object, ties and interpolation differ.
+void drawTiesAndGradients()
+{
+    useFramePixels();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glShadeModel(GL_SMOOTH);
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i < 40; ++i) {
+        const float x = 10.5f + static_cast<float>(i % 8) * 78.0f;
+        const float y = 12.5f + static_cast<float>(i / 8) * 92.0f;
+        glColor3ub(static_cast<GLubyte>(i * 37), 200, static_cast<GLubyte>(255 - i * 5));
+        glVertex2f(x, y);
+        glColor3ub(30, static_cast<GLubyte>(i * 11), 220);
+        glVertex2f(x + 61.0f + static_cast<float>(i % 3), y + 17.0f);
+        glColor3ub(250, 90, static_cast<GLubyte>(i * 3));
+        glVertex2f(x + 13.0f, y + 70.0f + static_cast<float>(i % 5));
+    }
+    glEnd();
+    glColor3ub(255, 255, 255);
+}
+
+TEST(ShowFrameTest, TheFrameIsRasterisedAsTheWindowWas)
+{
+    WindowWithFrame window(640, 480, 0);
+    ASSERT_TRUE(window.made());
+    drawTiesAndGradients();
+    std::vector<uint8_t> inFrame(static_cast<size_t>(frameWidth) * frameHeight * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    window.frame().readPixels(0, 0, frameWidth, frameHeight, GL_RGBA, GL_UNSIGNED_BYTE, inFrame.data());
+    // The same drawing straight into the window's framebuffer.
+    platform::framebufferCalls().bind(GL_FRAMEBUFFER, 0);
+    glDrawBuffer(GL_BACK);
+    drawTiesAndGradients();
+    const std::vector<Colour> inWindow = window.readWindow();
+    int differing = 0;
+    for (size_t i = 0; i < inWindow.size(); ++i) {
+        const Colour c{inFrame[i * 4], inFrame[i * 4 + 1], inFrame[i * 4 + 2], inFrame[i * 4 + 3]};
+        differing += c == inWindow[i] ? 0 : 1;
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 TEST(ShowFrameTest, ASampleCountBeyondTheDriversIsRefusedWithNothingMade)
 {
     WindowWithFrame window(640, 480, 0);
