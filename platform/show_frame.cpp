@@ -45,8 +45,6 @@ public:
     SavedBindings(const SavedBindings&) = delete;
     SavedBindings& operator=(const SavedBindings&) = delete;
 
-    GLuint read() const { return static_cast<GLuint>(read_); }
-
 private:
     GLint read_ = 0;
     GLint draw_ = 0;
@@ -224,16 +222,22 @@ void ShowFrame::present(int windowWidth, int windowHeight)
     if (!created() || picture.width <= 0)
         return;
     const FramebufferCalls& gl = framebufferCalls();
-    const GLuint source = resolve(GL_COLOR_BUFFER_BIT, 0, 0, width_, height_);
+    const bool fillsWindow = picture.width == windowWidth && picture.height == windowHeight;
+    const bool exact = picture.width == width_ && picture.height == height_;
+    // A window of the frame's own size takes the frame in one blit, resolving
+    // it on the way; otherwise the resolved frame is scaled.
+    const GLuint source =
+        exact && fillsWindow ? drawing_.framebuffer : resolve(GL_COLOR_BUFFER_BIT, 0, 0, width_, height_);
     SavedBindings saved;
     gl.bind(GL_READ_FRAMEBUFFER, source);
     gl.bind(GL_DRAW_FRAMEBUFFER, 0);
-    glPushAttrib(GL_COLOR_BUFFER_BIT);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glPopAttrib();
-    const bool exact = picture.width == width_ && picture.height == height_;
+    if (!fillsWindow) {
+        glPushAttrib(GL_COLOR_BUFFER_BIT);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glPopAttrib();
+    }
     gl.blit(0, 0, width_, height_, picture.x, picture.y, picture.x + picture.width, picture.y + picture.height,
             GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
 }
