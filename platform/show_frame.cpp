@@ -138,6 +138,9 @@ void ShowFrame::release()
 {
     releaseBuffers(drawing_);
     releaseBuffers(resolved_);
+    if (grabbing_ != 0 && framebufferCalls().complete())
+        framebufferCalls().remove(1, &grabbing_);
+    grabbing_ = 0;
     width_ = height_ = samples_ = 0;
 }
 
@@ -174,12 +177,44 @@ GLuint ShowFrame::resolve(GLbitfield buffers, int x, int y, int w, int h) const
     return resolved_.framebuffer;
 }
 
+bool ShowFrame::resolveIntoTexture(GLenum target, int x, int y, int w, int h)
+{
+    const bool cubeFace = target >= GL_TEXTURE_CUBE_MAP_POSITIVE_X && target <= GL_TEXTURE_CUBE_MAP_NEGATIVE_Z;
+    if (target != GL_TEXTURE_2D && !cubeFace)
+        return false;
+    GLint texture = 0;
+    glGetIntegerv(cubeFace ? GL_TEXTURE_BINDING_CUBE_MAP : GL_TEXTURE_BINDING_2D, &texture);
+    GLint format = 0;
+    glGetTexLevelParameteriv(target, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    // A multisampled blit needs the frame's own format on both sides.
+    if (texture == 0 || (format != GL_RGBA8 && format != GL_RGBA))
+        return false;
+    const FramebufferCalls& gl = framebufferCalls();
+    if (grabbing_ == 0)
+        gl.gen(1, &grabbing_);
+    SavedBindings saved;
+    gl.bind(GL_DRAW_FRAMEBUFFER, grabbing_);
+    gl.attach(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, target, static_cast<GLuint>(texture), 0);
+    const bool complete = gl.status(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete) {
+        gl.bind(GL_READ_FRAMEBUFFER, drawing_.framebuffer);
+        gl.blit(x, y, x + w, y + h, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
+    // The texture is not held by the framebuffer between grabs.
+    gl.attach(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, target, 0, 0);
+    return complete;
+}
+
 void ShowFrame::grabInto(GLenum target, int xOffset, int yOffset, int x, int y, int w, int h)
 {
     if (!readingMultisampled()) {
         glCopyTexSubImage2D(target, 0, xOffset, yOffset, x, y, w, h);
         return;
     }
+    // A region that keeps its place is resolved straight into the texture,
+    // in one pass, as the driver did for a multisampled window.
+    if (xOffset == x && yOffset == y && resolveIntoTexture(target, x, y, w, h))
+        return;
     const GLuint source = resolve(GL_COLOR_BUFFER_BIT, x, y, w, h);
     SavedBindings saved;
     framebufferCalls().bind(GL_READ_FRAMEBUFFER, source);

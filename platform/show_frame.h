@@ -73,9 +73,14 @@ private:
     // GL_DEPTH_BUFFER_BIT) single-sampled: the twin after resolving the
     // region into it, or the frame itself without samples.
     GLuint resolve(GLbitfield buffers, int x, int y, int w, int h) const;
+    // Resolves the region straight into the same place of level 0 of the
+    // texture bound to target (2D or a cube face) when that texture has the
+    // frame's format; false, with nothing drawn, otherwise.
+    bool resolveIntoTexture(GLenum target, int x, int y, int w, int h);
 
     Buffers drawing_;
     Buffers resolved_;  // only with samples
+    GLuint grabbing_ = 0;  // framebuffer for resolving into textures, made at the first
     int width_ = 0;
     int height_ = 0;
     int samples_ = 0;

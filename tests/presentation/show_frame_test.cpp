@@ -9,6 +9,7 @@
 #include "platform/native_window.h"
 #include "platform/picture_fit.h"
 #include "platform/show_frame.h"
+#include "tests/support/headless_frame.h"
 
 #include <GL/gl.h>
 
@@ -96,36 +97,13 @@ void drawPattern()
     glDrawPixels(frameWidth, frameHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
 }
 
-// A headless window of the given size with its context current and a show
-// frame of 640 x 480 with the given samples, bound for drawing.
-class WindowWithFrame {
+// The headless frame with the window's back buffer read back.
+class WindowWithFrame : public HeadlessFrame {
 public:
-    WindowWithFrame(int width, int height, int samples) : width_(width), height_(height)
+    WindowWithFrame(int width, int height, int samples)
+        : HeadlessFrame(width, height, samples), width_(width), height_(height)
     {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        registered_ = platform::registerWindowClass();
-        platform::WindowRequest request;
-        request.title = "stillwater test";
-        request.width = width;
-        request.height = height;
-        platform::WindowFailure failure = platform::WindowFailure::none;
-        if (registered_)
-            window_ = platform::NativeWindow::create(request, failure);
-        if (window_ != nullptr && frame_.create(frameWidth, frameHeight, samples))
-            frame_.bindForDrawing();
     }
-    ~WindowWithFrame()
-    {
-        frame_.release();
-        window_.reset();
-        if (registered_)
-            platform::unregisterWindowClass();
-    }
-    WindowWithFrame(const WindowWithFrame&) = delete;
-    WindowWithFrame& operator=(const WindowWithFrame&) = delete;
-
-    bool made() const { return window_ != nullptr && frame_.created(); }
-    platform::ShowFrame& frame() { return frame_; }
 
     // The window's back buffer, bottom row first; the show frame stays bound.
     std::vector<Colour> readWindow()
@@ -136,16 +114,13 @@ public:
         glReadBuffer(GL_BACK);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        frame_.bindForDrawing();
+        frame().bindForDrawing();
         return pixels;
     }
 
 private:
     int width_;
     int height_;
-    bool registered_ = false;
-    std::unique_ptr<platform::NativeWindow> window_;
-    platform::ShowFrame frame_;
 };
 
 struct Presentation {
@@ -359,6 +334,64 @@ TEST(ShowFrameGrabTest, AGrabSeesTheEdgesAsTheFrameShowsThem)
     }
     EXPECT_EQ(differing, 0);
     EXPECT_GT(blended, 50) << "the triangle's edges were not antialiased";
+}
+
+// The triangle over the pattern: edges whose pixels the resolve blends.
+void drawPatternWithEdges()
+{
+    drawPattern();
+    glColor3ub(240, 230, 10);
+    glBegin(GL_TRIANGLES);
+    glVertex2f(9.3f, 4.7f);
+    glVertex2f(61.9f, 20.2f);
+    glVertex2f(15.4f, 58.6f);
+    glEnd();
+    glColor3ub(255, 255, 255);
+}
+
+std::vector<uint8_t> shownRegion(platform::ShowFrame& frame, int w, int h)
+{
+    std::vector<uint8_t> shown(static_cast<size_t>(w) * h * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    frame.readPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, shown.data());
+    return shown;
+}
+
+TEST(ShowFrameGrabTest, ACornerGrabbedInPlaceIsResolvedIntoTexturesOfEitherKind)
+{
+    WindowWithFrame window(640, 480, 4);
+    ASSERT_TRUE(window.made());
+    drawPatternWithEdges();
+    const std::vector<uint8_t> shown = shownRegion(window.frame(), 64, 64);
+
+    const GLuint flat = makeTexture(GL_RGBA, GL_RGBA, GL_UNSIGNED_BYTE, 64, 64);
+    window.frame().grabInto(GL_TEXTURE_2D, 0, 0, 0, 0, 64, 64);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(textureRgba(flat, 64, 64), shown);
+    glDeleteTextures(1, &flat);
+
+    GLuint cube = 0;
+    glGenTextures(1, &cube);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, cube);
+    for (int face = 0; face < 6; ++face)
+        glTexImage2D(static_cast<GLenum>(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face), 0, GL_RGBA, 64, 64, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, nullptr);
+    window.frame().grabInto(GL_TEXTURE_CUBE_MAP_NEGATIVE_Y, 0, 0, 0, 0, 64, 64);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    std::vector<uint8_t> face(64 * 64 * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_CUBE_MAP_NEGATIVE_Y, 0, GL_RGBA, GL_UNSIGNED_BYTE, face.data());
+    EXPECT_EQ(face, shown);
+    glDeleteTextures(1, &cube);
+
+    // A texture of another format takes the way through the resolved twin.
+    const GLuint other = makeTexture(GL_RGB8, GL_RGB, GL_UNSIGNED_BYTE, 64, 64);
+    window.frame().grabInto(GL_TEXTURE_2D, 0, 0, 0, 0, 64, 64);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const std::vector<uint8_t> rgb = textureRgba(other, 64, 64);
+    for (size_t i = 0; i < rgb.size(); i += 4)
+        ASSERT_TRUE(std::equal(&rgb[i], &rgb[i] + 3, &shown[i])) << i / 4;
+    glDeleteTextures(1, &other);
 }
 
 TEST(ShowFrameGrabTest, AnotherBoundFramebufferIsGrabbedAsItIs)
