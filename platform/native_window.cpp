@@ -85,7 +85,17 @@ std::unique_ptr<NativeWindow> NativeWindow::create(const WindowRequest& request,
     setPixelFormatAttributes(request);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     flags |= request.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
-    SDL_Window* window = SDL_CreateWindow(request.title, 0, 0, request.width, request.height, flags);
+    int width = request.width;
+    int height = request.height;
+    SDL_DisplayMode desktop{};
+    // A window manager makes a fullscreen window cover the desktop; without
+    // one (a bare X server) the window keeps the size it was made with, so
+    // it is made at the desktop's size from the start.
+    if (request.fullscreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        width = desktop.w;
+        height = desktop.h;
+    }
+    SDL_Window* window = SDL_CreateWindow(request.title, 0, 0, width, height, flags);
     if (window == nullptr) {
         failure = WindowFailure::windowCreation;
         return nullptr;
