@@ -80,7 +80,7 @@ private:
 
     Buffers drawing_;
     Buffers resolved_;  // only with samples
-    GLuint grabbing_ = 0;  // framebuffer for resolving into textures, made at the first
+    GLuint grabbing_ = 0;  // for resolving into textures; made by the first such grab
     int width_ = 0;
     int height_ = 0;
     int samples_ = 0;
