@@ -2,6 +2,7 @@
 #include "effects/unit_square.h"
 
 #include "resources/textures/texture.h"
+#include "shell/glwindow.h"
 #include "timeline/registry.h"
 
 void FrameGrabEffect::start(int32_t time)
@@ -38,7 +39,7 @@ void copyCornerInto(const Texture* texture, int w, int h)
 {
     glEnable(GL_TEXTURE_2D);
     texture->bind();
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, w, h);
+    copyFrameInto(GL_TEXTURE_2D, 0, 0, 0, 0, w, h);
 }
 
 void FrameGrabEffect::grab(int w, int h, const Texture* target, int32_t time)

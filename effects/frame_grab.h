@@ -1,7 +1,7 @@
 #pragma once
 // The base of the filters that post-process another effect's picture: in
 // the pre-render pass the source draws into a small scissored corner of the
-// back buffer, which is copied into a texture and cleared again.
+// show frame, which is copied into a texture and cleared again.
 #include <GL/gl.h>
 
 #include "timeline/effect.h"
@@ -41,7 +41,8 @@ private:
     GLint viewport_[4] = {};
 };
 
-// Copies the w x h corner at the origin of the frame buffer into texture.
+// Copies the w x h corner at the origin of the frame being drawn into
+// texture (through the show frame, so a multisampled one too).
 void copyCornerInto(const Texture* texture, int w, int h);
 
 // Adds texture over the whole screen with colour (k, k, k), blending

@@ -1,62 +1,18 @@
 #include "platform/framebuffer.h"
 
-#include "platform/native_window.h"
-
-#include <GL/glext.h>
+#include "platform/framebuffer_calls.h"
 
 namespace platform {
-namespace {
 
-struct FramebufferCalls {
-    PFNGLGENFRAMEBUFFERSPROC gen = nullptr;
-    PFNGLDELETEFRAMEBUFFERSPROC remove = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bind = nullptr;
-    PFNGLFRAMEBUFFERTEXTURE2DPROC attach = nullptr;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC status = nullptr;
-    PFNGLGENRENDERBUFFERSPROC genBuffer = nullptr;
-    PFNGLDELETERENDERBUFFERSPROC removeBuffer = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bindBuffer = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC bufferStorage = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC attachBuffer = nullptr;
-
-    bool complete() const
-    {
-        return gen && remove && bind && attach && status && genBuffer && removeBuffer && bindBuffer && bufferStorage &&
-               attachBuffer;
-    }
-};
-
-const FramebufferCalls& calls()
-{
-    static const FramebufferCalls loaded = [] {
-        FramebufferCalls c;
-        c.gen = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(glProcAddress("glGenFramebuffers"));
-        c.remove = reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(glProcAddress("glDeleteFramebuffers"));
-        c.bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(glProcAddress("glBindFramebuffer"));
-        c.attach = reinterpret_cast<PFNGLFRAMEBUFFERTEXTURE2DPROC>(glProcAddress("glFramebufferTexture2D"));
-        c.status = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(glProcAddress("glCheckFramebufferStatus"));
-        c.genBuffer = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(glProcAddress("glGenRenderbuffers"));
-        c.removeBuffer = reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(glProcAddress("glDeleteRenderbuffers"));
-        c.bindBuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(glProcAddress("glBindRenderbuffer"));
-        c.bufferStorage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(glProcAddress("glRenderbufferStorage"));
-        c.attachBuffer =
-            reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(glProcAddress("glFramebufferRenderbuffer"));
-        return c;
-    }();
-    return loaded;
-}
-
-}  // namespace
-
-bool framebuffersAvailable() { return calls().complete(); }
+bool framebuffersAvailable() { return framebufferCalls().complete(); }
 
 void Framebuffer::release()
 {
-    if (calls().complete()) {
+    if (framebufferCalls().complete()) {
         if (name_ != 0)
-            calls().remove(1, &name_);
+            framebufferCalls().remove(1, &name_);
         if (depthBuffer_ != 0)
-            calls().removeBuffer(1, &depthBuffer_);
+            framebufferCalls().removeBuffer(1, &depthBuffer_);
     }
     name_ = 0;
     depthBuffer_ = 0;
@@ -74,7 +30,7 @@ bool Framebuffer::createWithDepthBuffer(GLuint colourTexture, int width, int hei
 
 bool Framebuffer::attach(GLuint colourTexture, GLuint depthTexture, int depthBufferWidth, int depthBufferHeight)
 {
-    const FramebufferCalls& gl = calls();
+    const FramebufferCalls& gl = framebufferCalls();
     if (name_ != 0 || !gl.complete())
         return name_ != 0;
     GLint previous = 0;
@@ -103,9 +59,9 @@ bool Framebuffer::attach(GLuint colourTexture, GLuint depthTexture, int depthBuf
 void Framebuffer::bind()
 {
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous_);
-    calls().bind(GL_FRAMEBUFFER, name_);
+    framebufferCalls().bind(GL_FRAMEBUFFER, name_);
 }
 
-void Framebuffer::unbind() { calls().bind(GL_FRAMEBUFFER, static_cast<GLuint>(previous_)); }
+void Framebuffer::unbind() { framebufferCalls().bind(GL_FRAMEBUFFER, static_cast<GLuint>(previous_)); }
 
 }  // namespace platform

@@ -1,7 +1,6 @@
 #include "platform/native_window.h"
 
 #include "platform/keys.h"
-#include "platform/process.h"
 
 #include <SDL.h>
 #include <GL/gl.h>
@@ -23,8 +22,6 @@ void setPixelFormatAttributes(const WindowRequest& request)
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, request.samples > 0 ? 1 : 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, request.samples > 0 ? request.samples : 0);
 }
 
 bool listHas(const char* list, const char* name)
@@ -43,29 +40,6 @@ bool listHas(const char* list, const char* name)
         p = end;
     }
     return false;
-}
-
-// A fullscreen window changed the display mode, which the window system
-// does not give back when the process simply ends (X11 keeps it): every exit,
-// exit(1) after a fatal error included, leaves fullscreen first. The
-// program's one window is the one its GL context is current in.
-void leaveFullscreenAtExit()
-{
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
-        return;
-    SDL_Window* window = SDL_GL_GetCurrentWindow();
-    if (window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0)
-        SDL_SetWindowFullscreen(window, 0);
-}
-
-// Registers leaveFullscreenAtExit once, for the first fullscreen window.
-void leaveFullscreenOnEveryExit()
-{
-    static const bool registered = [] {
-        registerExitHandler(leaveFullscreenAtExit);
-        return true;
-    }();
-    (void)registered;
 }
 
 }  // namespace
@@ -94,17 +68,6 @@ bool unregisterWindowClass()
     return true;
 }
 
-bool fullscreenModeAvailable(int width, int height)
-{
-    SDL_DisplayMode wanted{};
-    wanted.w = width;
-    wanted.h = height;
-    SDL_DisplayMode closest{};
-    if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr)
-        return false;
-    return closest.w == width && closest.h == height;
-}
-
 bool cursorShown() { return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
 
 bool currentDisplayMode(int& width, int& height)
@@ -121,12 +84,20 @@ std::unique_ptr<NativeWindow> NativeWindow::create(const WindowRequest& request,
 {
     setPixelFormatAttributes(request);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (request.fullscreen)
-        flags |= SDL_WINDOW_FULLSCREEN;
-    SDL_Window* window = SDL_CreateWindow(request.title, 0, 0, request.width, request.height, flags);
+    flags |= request.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
+    int width = request.width;
+    int height = request.height;
+    SDL_DisplayMode desktop{};
+    // A window manager makes a fullscreen window cover the desktop; without
+    // one (a bare X server) the window keeps the size it was made with, so
+    // it is made at the desktop's size from the start.
+    if (request.fullscreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        width = desktop.w;
+        height = desktop.h;
+    }
+    SDL_Window* window = SDL_CreateWindow(request.title, 0, 0, width, height, flags);
     if (window == nullptr) {
-        // With a multisampled format the window itself may be refused.
-        failure = request.samples > 0 ? WindowFailure::setPixelFormat : WindowFailure::windowCreation;
+        failure = WindowFailure::windowCreation;
         return nullptr;
     }
     SDL_GLContext context = SDL_GL_CreateContext(window);
@@ -145,8 +116,6 @@ std::unique_ptr<NativeWindow> NativeWindow::create(const WindowRequest& request,
     result->window_ = window;
     result->context_ = context;
     result->fullscreen_ = request.fullscreen;
-    if (request.fullscreen)
-        leaveFullscreenOnEveryExit();
     failure = WindowFailure::none;
     return result;
 }
@@ -200,13 +169,9 @@ void NativeWindow::setTitle(const std::string& title)
     SDL_SetWindowTitle(static_cast<SDL_Window*>(window_), title.c_str());
 }
 
-int NativeWindow::samples() const
+void NativeWindow::drawableSize(int& width, int& height) const
 {
-    int buffers = 0;
-    int samples = 0;
-    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &buffers);
-    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &samples);
-    return buffers > 0 ? samples : 0;
+    SDL_GL_GetDrawableSize(static_cast<SDL_Window*>(window_), &width, &height);
 }
 
 bool pollEvent(Event& event)
@@ -292,6 +257,11 @@ void pushWindowEvent(EventKind kind, int width, int height)
 }
 
 void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+bool glExtensionPresent(const char* name)
+{
+    return listHas(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
+}
 
 std::string platformExtensionList()
 {

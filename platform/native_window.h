@@ -24,7 +24,6 @@ struct WindowRequest {
     int height = 0;
     int colourBits = 32;
     bool fullscreen = false;
-    int samples = 0;  // 0: the ordinary format, without multisampling
 };
 
 // Makes the next window on SDL's offscreen driver (a real GL context with no
@@ -39,9 +38,6 @@ bool registerWindowClass();
 // Releases one hold on the video subsystem; false when it was not open.
 bool unregisterWindowClass();
 
-// Whether the display can switch to a fullscreen mode of width x height.
-bool fullscreenModeAvailable(int width, int height);
-
 // Whether the mouse cursor is shown over the program's windows (needs the
 // video subsystem).
 bool cursorShown();
@@ -55,8 +51,9 @@ public:
     // Makes a window with a GL context (RGBA 8-8-8-8, the widest depth buffer
     // the driver gives, 8 stencil bits, double buffer, compatibility profile)
     // and makes the context current. On failure returns null and says where.
-    // A fullscreen window changes the display mode; any exit of the process
-    // from then on, exit(1) included, gives the display its mode back.
+    // A fullscreen window covers the desktop at the desktop's own resolution
+    // (the display mode is never changed); another window has the requested
+    // size and the user may resize it.
     static std::unique_ptr<NativeWindow> create(const WindowRequest& request, WindowFailure& failure);
 
     NativeWindow(const NativeWindow&) = delete;
@@ -74,8 +71,8 @@ public:
     // waiting, 0 not waiting.
     int setSwapWait(bool wait);
     bool fullscreen() const { return fullscreen_; }
-    // Samples per pixel the context actually got (0 without multisampling).
-    int samples() const;
+    // The size of the window's GL drawable in pixels, as it is now.
+    void drawableSize(int& width, int& height) const;
     void setTitle(const std::string& title);
 
 private:
@@ -109,6 +106,10 @@ void pushWindowEvent(EventKind kind, int width = 0, int height = 0);
 
 // Address of a GL entry point by name, or null (wglGetProcAddress).
 void* glProcAddress(const char* name);
+
+// Whether the current context's GL extension list holds name as a whole
+// entry. Needs a current context.
+bool glExtensionPresent(const char* name);
 
 // The WGL capabilities this layer provides, by their WGL names, separated by
 // blanks. Needs a current context.

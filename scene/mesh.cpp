@@ -11,6 +11,7 @@
 #include "scene/scene.h"
 #include "shell/error_report.h"
 #include "shell/extensions.h"
+#include "shell/glwindow.h"
 
 namespace {
 
@@ -484,7 +485,7 @@ void Mesh::renderCubeMap()
         camera->apply();
         objects->renderTree();
         m.apply();
-        glCopyTexSubImage2D(static_cast<GLenum>(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face), 0, 0, 0, 0, 0, size, size);
+        copyFrameInto(static_cast<GLenum>(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face), 0, 0, 0, 0, size, size);
         m.reset();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }

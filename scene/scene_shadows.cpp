@@ -8,6 +8,7 @@
 #include "resources/textures/texture_manager.h"
 #include "scene/scene.h"
 #include "shell/extensions.h"
+#include "shell/glwindow.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ void Scene::shadowPass()
     if (!direct) {
         if (Texture* texture = shadowTexture()) {
             texture->bind();
-            glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, 0, 0, copySize, copySize, 0);
+            copyFrameDepthInto(GL_TEXTURE_2D, 0, 0, copySize, copySize);
         }
         glClear(GL_DEPTH_BUFFER_BIT);
         glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);

@@ -31,6 +31,22 @@ const char* failureText(platform::WindowFailure failure)
 
 GLWindow* currentWindow() { return current; }
 
+void copyFrameInto(GLenum target, int xOffset, int yOffset, int x, int y, int w, int h)
+{
+    if (current != nullptr)
+        current->showFrame().grabInto(target, xOffset, yOffset, x, y, w, h);
+    else
+        glCopyTexSubImage2D(target, 0, xOffset, yOffset, x, y, w, h);
+}
+
+void copyFrameDepthInto(GLenum target, int x, int y, int w, int h)
+{
+    if (current != nullptr)
+        current->showFrame().grabDepthInto(target, x, y, w, h);
+    else
+        glCopyTexImage2D(target, 0, GL_DEPTH_COMPONENT, x, y, w, h, 0);
+}
+
 GLWindow::GLWindow(bool fullscreen, const char* title, int width, int height, int samples, float anisotropy,
                    const platform::Clock& clock)
     : width_(width), height_(height), title_(title), timer_(clock)
@@ -61,17 +77,12 @@ bool GLWindow::create(const char* title, int width, int height, int bits, bool f
 {
     if (!createWindow(title, width, height, bits, fullscreen))
         return false;
-    if (samples > 0 && chooseMultisampleFormat(samples)) {
-        // The first window stays until its multisampled successor exists, so
-        // a driver that refuses the format leaves a working window behind.
-        std::unique_ptr<platform::NativeWindow> first = std::move(native_);
-        if (createWindow(title, width, height, bits, fullscreen_)) {
-            first.reset();
-        } else {
-            native_ = std::move(first);
-            chosenSamples_ = -1;
-        }
-    }
+    const int frameSamples = samples > 0 && chooseMultisampleFormat(samples) ? samples : 0;
+    // A sample count the driver refuses is no error: the show is drawn
+    // without multisampling, as on a card without it.
+    if (!showFrame_.create(width, height, frameSamples) && frameSamples > 0)
+        showFrame_.create(width, height, 0);
+    showFrame_.bindForDrawing();
     native_->show();
     resize(width, height);
     return setupGL();
@@ -84,44 +95,36 @@ bool GLWindow::createWindow(const char* title, int width, int height, int bits, 
         return false;
     }
     classRegistered_ = true;
-    if (fullscreen && !platform::fullscreenModeAvailable(width, height)) {
-        if (platform::askYesNo("requested fullscreen mode not supported, run window?", "error")) {
-            fullscreen = false;
-        } else {
-            platform::showMessageBox("program closes", "error", platform::BoxIcon::warning);
-            return false;
-        }
-    }
     platform::WindowRequest request;
     request.title = title;
     request.width = width;
     request.height = height;
     request.colourBits = bits;
     request.fullscreen = fullscreen;
-    request.samples = chosenSamples_ > 0 ? chosenSamples_ : 0;
     platform::WindowFailure failure = platform::WindowFailure::none;
     std::unique_ptr<platform::NativeWindow> window = platform::NativeWindow::create(request, failure);
-    if (window == nullptr) {
-        // A refused multisampled successor is no error: the first window
-        // stays, quietly, and must not be torn down.
-        if (request.samples > 0)
+    if (window == nullptr && fullscreen && failure == platform::WindowFailure::windowCreation) {
+        if (!platform::askYesNo("requested fullscreen mode not supported, run window?", "error")) {
+            platform::showMessageBox("program closes", "error", platform::BoxIcon::warning);
             return false;
+        }
+        request.fullscreen = false;
+        window = platform::NativeWindow::create(request, failure);
+    }
+    if (window == nullptr) {
         shutdown();
         platform::showMessageBox(failureText(failure), "error", platform::BoxIcon::warning);
         return false;
     }
     native_ = std::move(window);
-    fullscreen_ = fullscreen;
+    fullscreen_ = request.fullscreen;
     return true;
 }
 
 bool GLWindow::chooseMultisampleFormat(int samples)
 {
     Extensions::load();
-    if (!Extensions::has("WGL_ARB_multisample"))
-        return false;
-    chosenSamples_ = samples;
-    return true;
+    return samples > 0 && Extensions::has("WGL_ARB_multisample");
 }
 
 void GLWindow::resize(int width, int height)
@@ -147,6 +150,10 @@ bool GLWindow::setupGL()
 
 void GLWindow::shutdown()
 {
+    // The frame's framebuffers belong to the context, which goes with the
+    // window.
+    if (native_ != nullptr)
+        showFrame_.release();
     native_.reset();
     fullscreen_ = false;
     if (classRegistered_)
@@ -156,8 +163,20 @@ void GLWindow::shutdown()
 
 void GLWindow::swapBuffers()
 {
+    if (native_ == nullptr)
+        return;
+    int windowWidth = 0;
+    int windowHeight = 0;
+    windowSize(windowWidth, windowHeight);
+    showFrame_.present(windowWidth, windowHeight);
+    native_->swapBuffers();
+}
+
+void GLWindow::windowSize(int& width, int& height) const
+{
+    width = height = 0;
     if (native_ != nullptr)
-        native_->swapBuffers();
+        native_->drawableSize(width, height);
 }
 
 int GLWindow::setSwapWait(bool wait) { return native_ != nullptr ? native_->setSwapWait(wait) : 0; }
@@ -171,10 +190,6 @@ void GLWindow::setTitle(const std::string& title)
 void GLWindow::handleEvent(const platform::Event& event)
 {
     switch (event.kind) {
-    case platform::EventKind::resized:
-        if (current != nullptr)
-            current->resize(event.width, event.height);
-        break;
     case platform::EventKind::minimised: active_ = 0; break;
     case platform::EventKind::restored: active_ = 1; break;
     case platform::EventKind::close: platform::postQuit(); break;
@@ -200,4 +215,4 @@ void GLWindow::clearKeys()
     keysSeen();
 }
 
-int GLWindow::samples() const { return native_ != nullptr ? native_->samples() : 0; }
+int GLWindow::samples() const { return showFrame_.samples(); }

@@ -7,14 +7,20 @@
 
 #include "platform/clock.h"
 #include "platform/native_window.h"
+#include "platform/show_frame.h"
 #include "shell/timer.h"
 
+// The show is drawn into its frame (platform::ShowFrame) of width x height,
+// multisampled when asked, and each swap shows that frame scaled into the
+// window, whatever size the window has: fullscreen covers the desktop at its
+// own resolution, and a window may be resized.
 class GLWindow {
 public:
-    // Makes the window and its context (fullscreen when asked and possible,
-    // multisampled when samples > 0 and the platform can), loads the
-    // extension lists and hands the anisotropy to the texture manager.
-    // Reports "OpenGL init failed" as fatal when no window can be made.
+    // Makes the window and its context (fullscreen when asked and possible),
+    // the show frame (multisampled when samples > 0 and the platform can),
+    // loads the extension lists and hands the anisotropy to the texture
+    // manager. Reports "OpenGL init failed" as fatal when no window can be
+    // made.
     GLWindow(bool fullscreen, const char* title, int width, int height, int samples, float anisotropy,
              const platform::Clock& clock = platform::steadyClock());
     // Calls shutdown.
@@ -22,33 +28,38 @@ public:
     GLWindow(const GLWindow&) = delete;
     GLWindow& operator=(const GLWindow&) = delete;
 
-    // createWindow, then with samples > 0 a second, multisampled window that
-    // replaces the first when it can be made. Shows the window, sizes the
-    // viewport and sets the GL defaults. False when no window could be made.
+    // createWindow, then the show frame of width x height, with samples when
+    // samples > 0 and chooseMultisampleFormat allows (a sample count the
+    // driver refuses quietly gives a frame without). Binds the frame for
+    // drawing, shows the window, sizes the viewport and sets the GL
+    // defaults. False when no window could be made.
     bool create(const char* title, int width, int height, int bits, bool fullscreen, int samples);
-    // One window with the chosen pixel format (or the ordinary one). Asks the
-    // fullscreen fallback question when the mode cannot be set. Returns false
-    // on failure, after a box for the ordinary window; a refused
-    // multisampled window fails without one.
+    // One window with the ordinary pixel format. When a fullscreen window
+    // cannot be made, asks whether to run in a window instead. Returns false
+    // on failure, after a box.
     bool createWindow(const char* title, int width, int height, int bits, bool fullscreen);
-    // Picks a multisampled format for the next window; false when the
-    // platform has no "WGL_ARB_multisample".
+    // Whether the show frame may be multisampled; false when the platform
+    // has no "WGL_ARB_multisample".
     bool chooseMultisampleFormat(int samples);
-    // Viewport to the size (height 0 counts as 1) and a 45-degree perspective
-    // projection from 1 to 2000; modelview identity.
+    // The show's viewport to the size (height 0 counts as 1) and a 45-degree
+    // perspective projection from 1 to 2000; modelview identity.
     void resize(int width, int height);
     // Depth test LEQUAL with clear depth 1, nicest perspective hint.
     bool setupGL();
-    // Releases the context, the window and the video subsystem; safe twice.
+    // Releases the show frame, the context, the window and the video
+    // subsystem; safe twice.
     void shutdown();
+    // Shows the show frame scaled into the window as it is sized now (see
+    // platform::ShowFrame::present) and swaps.
     void swapBuffers();
     // Whether swaps wait for the vertical blank (see NativeWindow); returns
     // the interval the driver took, 0 without a window.
     int setSwapWait(bool wait);
     void setTitle(const std::string& title);
 
-    // The window procedure: applies one event to the key table, the active
-    // flag and the viewport; a close request posts a quit event.
+    // The window procedure: applies one event to the key table and the
+    // active flag; a close request posts a quit event. A new window size
+    // changes only how the frame is shown, never the show's own viewport.
     void handleEvent(const platform::Event& event);
 
     // Key table byte of virtual-key code vk (1 down, 0 up); 0 outside 0..255.
@@ -90,10 +101,17 @@ public:
     void closeSound();
 
     bool fullscreen() const { return fullscreen_; }
+    // The show's size (the show frame's).
     int width() const { return width_; }
     int height() const { return height_; }
-    // Samples per pixel of the current context (0 without multisampling).
+    // The window's drawable in pixels as it is now (the desktop's size when
+    // fullscreen); 0 x 0 without a window.
+    void windowSize(int& width, int& height) const;
+    // Samples per pixel of the show frame (0 without multisampling).
     int samples() const;
+    // What the show draws into; every read of a drawn picture goes through
+    // it.
+    platform::ShowFrame& showFrame() { return showFrame_; }
     // Anisotropy for new textures: the requested value capped at the card's
     // maximum, 0 without the anisotropic filtering extension.
     float anisotropy() const { return anisotropy_; }
@@ -104,13 +122,13 @@ private:
     void prepareSound();
 
     std::unique_ptr<platform::NativeWindow> native_;
+    platform::ShowFrame showFrame_;
     bool fullscreen_ = false;
     int width_;
     int height_;
     std::string title_;
     Timer timer_;
     float anisotropy_ = 0.0f;
-    int chosenSamples_ = -1;  // -1: no multisampled format chosen
     bool classRegistered_ = false;
     uint8_t active_ = 1;
     uint8_t keys_[256] = {};
@@ -118,5 +136,14 @@ private:
     bool musicOpen_ = false;
 };
 
-// The window that receives resize requests; null before the first GLWindow.
+// The program's window (the last GLWindow made); null before the first.
 GLWindow* currentWindow();
+
+// Copies of what was drawn, for effects that read the frame back, as
+// glCopyTexSubImage2D(target, 0, xOffset, yOffset, x, y, w, h) and
+// glCopyTexImage2D(target, 0, GL_DEPTH_COMPONENT, x, y, w, h, 0) would from
+// the framebuffer being read: through the current window's show frame,
+// which resolves a multisampled frame first (see platform::ShowFrame), or
+// straight from GL without a window.
+void copyFrameInto(GLenum target, int xOffset, int yOffset, int x, int y, int w, int h);
+void copyFrameDepthInto(GLenum target, int x, int y, int w, int h);

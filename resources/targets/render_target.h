@@ -1,8 +1,8 @@
 #pragma once
 // An off-screen drawable whose colour (or depth) image is used as a 2D
 // texture. Drawing into it between begin and end never leaks GL state into
-// the window's frame: begin saves all state and end restores it, as a
-// drawable with a context of its own would.
+// the show frame: begin saves all state and end restores it, as a drawable
+// with a context of its own would.
 #include <GL/gl.h>
 
 #include "platform/framebuffer.h"
@@ -33,10 +33,11 @@ public:
     // magnification.
     void makeRepeatTexture();
     // Only when created: draws into the target from now on, over the whole
-    // target, with the window's GL state saved.
+    // target, with the GL state of the frame being drawn saved.
     void begin();
-    // Back to the window with its GL state as before begin; nothing when
-    // begin did not switch.
+    // Back to the framebuffer drawn into before begin (the show frame, or
+    // an outer target) with its GL state as before; nothing when begin did
+    // not switch.
     void end();
     // Only when created: binds the colour (frontLeft) or depth
     // (depthComponent) image as the 2D texture of the active unit.

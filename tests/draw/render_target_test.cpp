@@ -163,8 +163,11 @@ TEST_F(RenderTargetTest, ColourOnlyTargetsStillTestDepth)
     EXPECT_EQ(texels[(32 * 64 + 32) * 4 + 1], 0);
 }
 
-TEST_F(RenderTargetTest, DestroyWhileDrawingReturnsToTheWindow)
+TEST_F(RenderTargetTest, DestroyWhileDrawingReturnsToTheShowFrame)
 {
+    GLint showFrame = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &showFrame);
+    ASSERT_NE(showFrame, 0);
     RenderTarget target;
     target.create(32, 32, false);
     target.begin();
@@ -172,7 +175,7 @@ TEST_F(RenderTargetTest, DestroyWhileDrawingReturnsToTheWindow)
     EXPECT_FALSE(target.isCreated());
     GLint framebuffer = -1;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
-    EXPECT_EQ(framebuffer, 0);
+    EXPECT_EQ(framebuffer, showFrame);
     glClearColor(0, 1, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     EXPECT_EQ(readPixel(5, 5).g, 255);

@@ -44,11 +44,12 @@ MultisampleCalls calls()
 }
 
 // A 640 x 480 frame with 4 samples, colour and depth, bound while it lives;
-// the window's back buffer is bound again afterwards.
+// the show frame is bound again afterwards.
 class MultisampledFrame {
 public:
     MultisampledFrame() : gl_(calls())
     {
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &showFrame_);
         gl_.genFramebuffers(1, &framebuffer_);
         gl_.genRenderbuffers(2, renderbuffers_);
         gl_.bindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[0]);
@@ -61,20 +62,20 @@ public:
     }
     ~MultisampledFrame()
     {
-        gl_.bindFramebuffer(GL_FRAMEBUFFER, 0);
+        gl_.bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(showFrame_));
         gl_.deleteRenderbuffers(2, renderbuffers_);
         gl_.deleteFramebuffers(1, &framebuffer_);
     }
     MultisampledFrame(const MultisampledFrame&) = delete;
     MultisampledFrame& operator=(const MultisampledFrame&) = delete;
 
-    // The frame resolved into the window's back buffer and read back.
+    // The frame resolved into the show frame and read back.
     std::vector<uint8_t> resolve()
     {
         gl_.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-        gl_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        gl_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(showFrame_));
         gl_.blitFramebuffer(0, 0, 640, 480, 0, 0, 640, 480, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        gl_.bindFramebuffer(GL_FRAMEBUFFER, 0);
+        gl_.bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(showFrame_));
         std::vector<uint8_t> rgb = readFrameRgb();
         gl_.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
         return rgb;
@@ -82,6 +83,7 @@ public:
 
 private:
     MultisampleCalls gl_;
+    GLint showFrame_ = 0;
     GLuint framebuffer_ = 0;
     GLuint renderbuffers_[2] = {};
 };

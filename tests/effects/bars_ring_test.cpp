@@ -16,15 +16,6 @@ namespace {
 
 constexpr int width = 640, height = 480;
 
-std::vector<uint8_t> readFrame()
-{
-    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
-}
-
 // Red channel of the pixel counted from the top-left corner.
 int redFromTop(const std::vector<uint8_t>& frame, int x, int y)
 {
@@ -48,7 +39,7 @@ struct BarCheck {
 // over black, as GL should have, skipping lines on a bar's edge.
 BarCheck compareWithBars(const BarsEffect& effect, float red)
 {
-    const std::vector<uint8_t> frame = readFrame();
+    const std::vector<uint8_t> frame = readFrameRgba();
     const int lines = effect.horizontal() ? height : width;
     BarCheck check;
     for (int k = 0; k < lines; ++k) {
@@ -383,7 +374,7 @@ TEST_F(SpriteRingTest, CountIsClampedToTheBatchAndZeroDrawsNothing)
     EXPECT_EQ(ring_->count(), 0);
     ring_->command(numericCommand(91, {50, 50}));
     ring_->render(40);
-    const std::vector<uint8_t> frame = readFrame();
+    const std::vector<uint8_t> frame = readFrameRgba();
     int lit = 0;
     for (size_t i = 0; i < frame.size(); i += 4)
         lit += frame[i] != 0;

@@ -19,15 +19,6 @@ namespace {
 
 constexpr int width = 640, height = 480;
 
-std::vector<uint8_t> readFrame()
-{
-    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
-}
-
 void clearToBlack()
 {
     glViewport(0, 0, width, height);
@@ -84,7 +75,7 @@ protected:
     {
         clearToBlack();
         interference_->render(time);
-        return readFrame();
+        return readFrameRgba();
     }
 
     static inline LooseDataFolder* folder_ = nullptr;
@@ -250,7 +241,7 @@ TEST_F(CloudsTest, BrightnessOnScreenFollowsTheHeight)
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    const std::vector<uint8_t> frame = readFrame();
+    const std::vector<uint8_t> frame = readFrameRgba();
     auto& grid = const_cast<GridMesh&>(clouds_->grid());
     // Where folds of the grid overlap, a later triangle covers an earlier
     // one (depth writes are off), so hidden vertices disagree; the visible
@@ -295,7 +286,7 @@ TEST_F(CloudsTest, DivisorIsMillisecondsPerUnitAndStartKeepsTheClock)
     EXPECT_EQ(clouds_->duration(), 120);
     clearToBlack();
     clouds_->render(1200);
-    const std::vector<uint8_t> slow = readFrame();
+    const std::vector<uint8_t> slow = readFrameRgba();
     EXPECT_GT(litPixels(slow), width * height / 10);
 
     const int32_t clockStart = clouds_->startTime();
@@ -304,16 +295,16 @@ TEST_F(CloudsTest, DivisorIsMillisecondsPerUnitAndStartKeepsTheClock)
     EXPECT_FLOAT_EQ(clouds_->divisor(), 60.0f);
     clearToBlack();
     clouds_->render(600);
-    EXPECT_EQ(readFrame(), slow);
+    EXPECT_EQ(readFrameRgba(), slow);
     clearToBlack();
     clouds_->render(1200);
-    EXPECT_NE(readFrame(), slow);
+    EXPECT_NE(readFrameRgba(), slow);
 
     // Animation time counts from the last start.
     clouds_->start(600);
     clearToBlack();
     clouds_->render(1200);
-    EXPECT_EQ(readFrame(), slow);
+    EXPECT_EQ(readFrameRgba(), slow);
 }
 
 TEST_F(CloudsTest, ZeroDivisorFreezesTheCloudsInsteadOfBreakingThem)
@@ -328,7 +319,7 @@ TEST_F(CloudsTest, ZeroDivisorFreezesTheCloudsInsteadOfBreakingThem)
         EXPECT_TRUE(std::isfinite(after[k].z));
         EXPECT_EQ(after[k].z, before[k].z);
     }
-    EXPECT_GT(litPixels(readFrame()), width * height / 10);
+    EXPECT_GT(litPixels(readFrameRgba()), width * height / 10);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-// A display without fullscreen modes, for the scripts that run the players:
-// loaded with LD_PRELOAD, it answers every closest-mode query with "none"
-// (as a display that cannot switch to the show's mode does), and writes one
-// line per window the program makes, "fullscreen" or "window", to the file
+// A display that cannot show a fullscreen window, for the scripts that run
+// the players: loaded with LD_PRELOAD, it refuses every window asked for
+// fullscreen (as a window system that cannot give one does) and writes one
+// line per window the program gets, "fullscreen" or "window", to the file
 // named by SW_WINDOW_LOG.
 #include <dlfcn.h>
 
@@ -10,11 +10,11 @@
 #include <cstdlib>
 
 struct SDL_Window;
-struct SDL_DisplayMode;
 
 namespace {
 
-// SDL_WINDOW_FULLSCREEN of SDL2's window flags.
+// SDL_WINDOW_FULLSCREEN of SDL2's window flags; fullscreen on the desktop
+// (SDL_WINDOW_FULLSCREEN_DESKTOP) includes it.
 constexpr uint32_t fullscreenFlag = 0x00000001;
 
 void logWindow(uint32_t flags)
@@ -30,17 +30,15 @@ void logWindow(uint32_t flags)
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) SDL_DisplayMode* SDL_GetClosestDisplayMode(int, const SDL_DisplayMode*,
-                                                                                              SDL_DisplayMode*)
-{
-    return nullptr;
-}
-
 extern "C" __attribute__((visibility("default"))) SDL_Window* SDL_CreateWindow(const char* title, int x, int y, int w,
                                                                                int h, uint32_t flags)
 {
     using CreateFunction = SDL_Window* (*)(const char*, int, int, int, int, uint32_t);
     static const auto real = reinterpret_cast<CreateFunction>(dlsym(RTLD_NEXT, "SDL_CreateWindow"));
-    logWindow(flags);
-    return real != nullptr ? real(title, x, y, w, h, flags) : nullptr;
+    if ((flags & fullscreenFlag) != 0 || real == nullptr)
+        return nullptr;
+    SDL_Window* window = real(title, x, y, w, h, flags);
+    if (window != nullptr)
+        logWindow(flags);
+    return window;
 }

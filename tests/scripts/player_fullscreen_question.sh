@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# On a display that cannot switch to 640 x 480 the player asks whether to run
-# in a window. Yes: it makes a window (not fullscreen) and shows the show;
-# No: "program closes" and it ends with status 1. The display double stands
-# in for such a display; SW_QUESTION_ANSWER answers in place of a person.
+# When no fullscreen window can be had the player asks whether to run in a
+# window. Yes: it makes a window (not fullscreen) and shows the show; No:
+# "program closes" and it ends with status 1. The display double stands in
+# for such a display; SW_QUESTION_ANSWER answers in place of a person.
 set -u
 player=$1
 show_dir=$2

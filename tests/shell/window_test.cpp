@@ -125,16 +125,50 @@ TEST_F(WindowTest, MinimiseClearsTheActiveFlagAndCloseQuits)
     EXPECT_TRUE(sawQuit);
 }
 
-TEST_F(WindowTest, ResizeEventSetsTheViewport)
+TEST_F(WindowTest, AResizedWindowLeavesTheShowItsOwnFrame)
 {
     drainEvents();
+    GLfloat before[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, before);
     platform::pushWindowEvent(platform::EventKind::resized, 200, 100);
     drainEvents();
+    // The show draws at 640 x 480 whatever the window's size; only the
+    // presentation follows the window.
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 200);
-    EXPECT_EQ(viewport[3], 100);
-    window().resize(640, 480);
+    EXPECT_EQ(viewport[2], 640);
+    EXPECT_EQ(viewport[3], 480);
+    GLfloat after[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, after);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(after[i], before[i]) << i;
+    EXPECT_EQ(window().width(), 640);
+    EXPECT_EQ(window().height(), 480);
+}
+
+TEST_F(WindowTest, TheShowIsDrawnIntoItsFrameAndShownInTheWindow)
+{
+    ASSERT_TRUE(window().showFrame().created());
+    GLint drawn = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawn);
+    EXPECT_NE(drawn, 0);
+    int width = 0;
+    int height = 0;
+    window().windowSize(width, height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+    glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    window().swapBuffers();
+    // The frame is still bound and keeps its picture after the swap.
+    GLint after = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &after);
+    EXPECT_EQ(after, drawn);
+    const Rgba kept = readPixel(320, 240);
+    EXPECT_EQ(kept.r, 51);
+    EXPECT_EQ(kept.g, 102);
+    EXPECT_EQ(kept.b, 153);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(WindowTest, ExtensionsAreLoadedWithThePlatformList)

@@ -114,15 +114,8 @@ void resetGLState()
     glGetIntegerv(GL_CLIENT_ATTRIB_STACK_DEPTH, &depth);
     for (; depth > 0; --depth)
         glPopClientAttrib();
-    GLint framebuffer = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
-    if (framebuffer != 0) {
-        auto bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(platform::glProcAddress("glBindFramebuffer"));
-        if (bind != nullptr)
-            bind(GL_FRAMEBUFFER, 0);
-    }
-    glDrawBuffer(GL_BACK);
-    glReadBuffer(GL_BACK);
+    if (GLWindow* window = currentWindow())
+        window->showFrame().bindForDrawing();
     if (ext::glBindBufferARB != nullptr) {
         ext::glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
         ext::glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
@@ -159,22 +152,32 @@ void resetGLState()
     }
 }
 
+void readShowFrame(int x, int y, int w, int h, GLenum format, void* pixels)
+{
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    if (GLWindow* window = currentWindow())
+        window->showFrame().readPixels(x, y, w, h, format, GL_UNSIGNED_BYTE, pixels);
+}
+
 Rgba readPixel(int x, int y)
 {
     Rgba pixel{};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
+    readShowFrame(x, y, 1, 1, GL_RGBA, &pixel);
     return pixel;
 }
 
 std::vector<uint8_t> readFrameRgb()
 {
     std::vector<uint8_t> rgb(640 * 480 * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    readShowFrame(0, 0, 640, 480, GL_RGB, rgb.data());
     return rgb;
+}
+
+std::vector<uint8_t> readFrameRgba()
+{
+    std::vector<uint8_t> rgba(640 * 480 * 4);
+    readShowFrame(0, 0, 640, 480, GL_RGBA, rgba.data());
+    return rgba;
 }
 
 Rgba readPixelFromTop(int x, int y)

@@ -28,7 +28,7 @@ protected:
 };
 
 // Puts the current context back to the state of a freshly made window with
-// the effects' conventions: the window's framebuffer, viewport and
+// the effects' conventions: the show frame bound for drawing, viewport and
 // perspective, matrix stacks at depth 1, depth test on (GL_LEQUAL) with
 // depth writes, colour white, and off: blending, culling, lighting, fog,
 // alpha, scissor and stencil tests, polygon offset, line smoothing, texturing
@@ -39,14 +39,21 @@ struct Rgba {
     uint8_t r, g, b, a;
 };
 
-// Reads one pixel of the back buffer; (0, 0) is the bottom-left corner.
+// The region's pixels of the show frame the window draws into (through
+// platform::ShowFrame::readPixels, whatever framebuffer is bound), as bytes
+// of format, bottom row first, rows packed without padding.
+void readShowFrame(int x, int y, int w, int h, GLenum format, void* pixels);
+
+// Reads one pixel of the show frame; (0, 0) is the bottom-left corner.
 Rgba readPixel(int x, int y);
 
 // Reads one pixel counted from the top-left corner, as a picture is seen.
 Rgba readPixelFromTop(int x, int y);
 
-// The whole 640 x 480 back buffer as RGB bytes, bottom row first.
+// The whole 640 x 480 show frame as RGB bytes, bottom row first.
 std::vector<uint8_t> readFrameRgb();
+// The same as RGBA bytes.
+std::vector<uint8_t> readFrameRgba();
 
 // The red byte of pixel (x, y) of such a frame, bottom-left origin.
 inline int redAt(const std::vector<uint8_t>& rgb, int x, int y) { return rgb[(static_cast<size_t>(y) * 640 + x) * 3]; }

@@ -135,8 +135,8 @@ void readFrameRgb(uint8_t* pixels)
     constexpr size_t row = static_cast<size_t>(w) * 3;
     std::vector<uint8_t> bottomUp(row * h);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    if (GLWindow* window = currentWindow())
+        window->showFrame().readPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
     for (int y = 0; y < h; ++y)
         std::memcpy(pixels + static_cast<size_t>(y) * row, bottomUp.data() + static_cast<size_t>(h - 1 - y) * row, row);
 }

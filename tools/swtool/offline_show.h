@@ -73,6 +73,6 @@ private:
 // fps frames a second, rounded down to whole milliseconds; empty for fps <= 0.
 std::vector<int> stepTimes(long from, long to, long fps);
 
-// The back buffer as RGB rows, top row first (the window shows no alpha, so
-// frames carry none either).
+// The show frame (what the player shows, at its own 640 x 480) as RGB rows,
+// top row first (the window shows no alpha, so frames carry none either).
 void readFrameRgb(uint8_t* pixels);
