@@ -114,6 +114,17 @@ void checkGraphicsCard()
     }
 }
 
+void startShow(GLWindow& window, Demo& demo, EffectRegistry& registry)
+{
+    window.pause(false);
+    demo.setup(window, registry);
+    checkPictures();
+    window.setMusicTime(demo.startTime());
+    window.playMusic();
+    window.clearKeys();
+    window.timerStart();
+}
+
 int runPlayer(int samples, const PlayerOptions& options)
 {
     // Files named on the command line are relative to where the player
@@ -165,17 +176,12 @@ int runPlayer(int samples, const PlayerOptions& options)
 
     // Loose data is being worked on: its script reloads when saved.
     FileWatch watch;
-    bool again = true;
-    while (again) {
-        window.pause(false);
-        demo.setup(window, registry);
-        checkPictures();
-        window.setMusicTime(demo.startTime());
-        window.playMusic();
-        window.clearKeys();
-        window.timerStart();
-        again = runFrames(window, demo, options.dataDir.empty() ? nullptr : &watch);
-    }
+    startShow(window, demo, registry);
+    // Only now: frames may ask for names that no file has on purpose (a
+    // texture another effect publishes).
+    checkPictures();
+    while (runFrames(window, demo, options.dataDir.empty() ? nullptr : &watch))
+        startShow(window, demo, registry);
     if (soundInitialised())
         window.closeSound();
     window.shutdown();
