@@ -118,7 +118,6 @@ void startShow(GLWindow& window, Demo& demo, EffectRegistry& registry)
 {
     window.pause(false);
     demo.setup(window, registry);
-    checkPictures();
     window.setMusicTime(demo.startTime());
     window.playMusic();
     window.clearKeys();
