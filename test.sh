@@ -16,6 +16,7 @@ top=$(cd "$(dirname "$0")" && pwd)
 if [ "${1:-}" = "--sanitize" ]; then
   shift
   . "$top/tools/sanitize/options.sh"
+  use_sanitizer_keep_modules "$top/build-sanitize"
   "$top/tools/build.sh" "$top/build-sanitize" -DSTILLWATER_SANITIZE=ON
   export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
   cd "$top/build-sanitize"
