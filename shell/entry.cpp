@@ -1,6 +1,7 @@
 #include "shell/entry.h"
 
 #include "platform/native_window.h"
+#include "resources/archive/archive_check.h"
 #include "resources/datafile.h"
 #include "resources/images/image_cache.h"
 #include "resources/textures/texture_manager.h"
@@ -18,10 +19,23 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
 constexpr int showEndTime = 287000;
+constexpr const char* scriptPath = "data/script.scr";
+
+// Why the music file named on the command line (or the default) did not
+// open, for the line that precedes the fatal music error.
+std::string musicFault(const std::string& music)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(music, error))
+        return music + " is missing (no such file)";
+    return music + " is not an Ogg Vorbis file";
+}
 
 // With a watch, reloads the script when one of its files was saved and goes
 // on at the same time; a broken script keeps the last good one playing.
@@ -66,6 +80,20 @@ bool runFrames(GLWindow& window, Demo& demo, FileWatch* watch)
     }
 }
 
+// A picture an effect asked for and did not get ends the show at start-up,
+// named with its fault, rather than the effect playing without it.
+void checkPictures()
+{
+    const std::vector<std::string> failed = TextureManager::failedPictures();
+    if (failed.empty())
+        return;
+    DataFile* file = dataOpen(failed.front().c_str());
+    const char* fault = file == nullptr ? "is missing" : "cannot be decoded";
+    dataClose(file);
+    const std::string text = "Fatal error: picture " + failed.front() + " " + fault;
+    reportError(text.c_str(), -1, true);
+}
+
 }  // namespace
 
 void checkGraphicsCard()
@@ -84,6 +112,16 @@ void checkGraphicsCard()
             break;
         }
     }
+}
+
+void startShow(GLWindow& window, Demo& demo, EffectRegistry& registry)
+{
+    window.pause(false);
+    demo.setup(window, registry);
+    window.setMusicTime(demo.startTime());
+    window.playMusic();
+    window.clearKeys();
+    window.timerStart();
 }
 
 int runPlayer(int samples, const PlayerOptions& options)
@@ -105,20 +143,29 @@ int runPlayer(int samples, const PlayerOptions& options)
     checkGraphicsCard();
     if (!window.initSound())
         reportError("Fatal error: could not init sound", -1, true);
-    if (!window.openMusic(music.c_str()))
+    if (!window.openMusic(music.c_str())) {
+        std::fprintf(stderr, "music: %s\n", musicFault(options.music).c_str());
         reportError("Fatal error: could not load music", -1, true);
+    }
 
     // Every data file from here on comes from the archive, unless the show
-    // is a folder of loose files.
-    if (options.dataDir.empty())
+    // is a folder of loose files. An archive that cannot give the script
+    // is named with its fault before any effect looks for a file in it.
+    if (options.dataDir.empty()) {
+        const std::string fault = archiveFault(options.archive.c_str(), options.password.c_str(), scriptPath);
+        if (!fault.empty()) {
+            const std::string text = "Fatal error: data archive " + options.archive + ": " + fault;
+            reportError(text.c_str(), -1, true);
+        }
         setDataArchive(options.archive.c_str(), options.password.c_str());
+    }
 
     ImageCache imageCache;
     TextureManager::setImageLibrary(&imageCache);
 
     EffectRegistry& registry = EffectRegistry::instance();
     buildEffects(registry, &imageCache, &window);
-    Demo demo("data/script.scr");
+    Demo demo(scriptPath);
     demo.setEndTime(options.end >= 0 ? options.end : showEndTime);
     demo.setStartTime(options.start);
     demo.setLoop(options.loop);
@@ -128,16 +175,12 @@ int runPlayer(int samples, const PlayerOptions& options)
 
     // Loose data is being worked on: its script reloads when saved.
     FileWatch watch;
-    bool again = true;
-    while (again) {
-        window.pause(false);
-        demo.setup(window, registry);
-        window.setMusicTime(demo.startTime());
-        window.playMusic();
-        window.clearKeys();
-        window.timerStart();
-        again = runFrames(window, demo, options.dataDir.empty() ? nullptr : &watch);
-    }
+    startShow(window, demo, registry);
+    // Only now: frames may ask for names that no file has on purpose (a
+    // texture another effect publishes).
+    checkPictures();
+    while (runFrames(window, demo, options.dataDir.empty() ? nullptr : &watch))
+        startShow(window, demo, registry);
     if (soundInitialised())
         window.closeSound();
     window.shutdown();

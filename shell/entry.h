@@ -1,6 +1,9 @@
 #pragma once
 // The player's start-up, message-and-frame loop and shutdown.
 
+class Demo;
+class EffectRegistry;
+class GLWindow;
 struct PlayerOptions;
 
 // Runs the whole show with a window asking for `samples` multisamples, as
@@ -12,3 +15,9 @@ int runPlayer(int samples, const PlayerOptions& options);
 // warning for fewer than 4 texture units and one warning for any missing
 // optional extension. Needs loaded extensions.
 void checkGraphicsCard();
+
+// Sets the show up from its start and plays on, as at start-up and after
+// every Control + Shift: unpaused, the script read anew and its setup
+// delivered, the music from the start time, no key held, the timer from
+// now. Needs an open music stream.
+void startShow(GLWindow& window, Demo& demo, EffectRegistry& registry);

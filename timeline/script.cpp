@@ -75,6 +75,10 @@ std::unique_ptr<Script> Script::tryLoad(const std::string& path, std::string& fa
 void Script::fail(const std::string& message, int line, bool fatal)
 {
     if (!quiet_) {
+        // The message keeps its own words; which file it is about goes
+        // ahead of it, since scripts include others.
+        if (fatal && !reading_.empty())
+            std::fprintf(stderr, "script: error in %s\n", reading_.back().c_str());
         reportError(message.c_str(), line, fatal);
         return;
     }
@@ -88,14 +92,17 @@ void Script::fail(const std::string& message, int line, bool fatal)
 void Script::parseFile(const std::string& path)
 {
     files_.push_back(path);
+    reading_.push_back(comparableName(path));
     std::string text;
     if (!readScriptFile(path, text)) {
         fail("script: could not open file for parsing", -1, true);
+        reading_.pop_back();
         return;
     }
-    if (!failure_.empty())
+    if (!failure_.empty()) {
+        reading_.pop_back();
         return;
-    reading_.push_back(comparableName(path));
+    }
     Source source{path, {}};
     const std::string kept = readDirectives(text, source);
     parseSections(substitute(kept), source);

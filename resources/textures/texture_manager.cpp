@@ -18,6 +18,7 @@ namespace {
 struct TextureEntry {
     std::unique_ptr<Texture> texture;  // null for a remembered failure
     int count = 1;
+    std::string failedPath;  // a picture that did not load: prefix + name
 };
 
 struct ManagerState {
@@ -53,7 +54,7 @@ bool findShared(const char* name, Texture*& texture)
 Texture* remember(const char* name, std::unique_ptr<Texture> texture)
 {
     Texture* result = texture.get();
-    state().table[name] = TextureEntry{std::move(texture), 1};
+    state().table[name] = TextureEntry{std::move(texture), 1, {}};
     logLine("added: %s\n", name);
     return result;
 }
@@ -198,8 +199,11 @@ Texture* TextureManager::loadTexture(const char* fileName, const char* pathPrefi
         return shared;
     if (state().imageLibrary == nullptr)
         reportError("no imglib for texture", -1, true);
-    return remember(fileName,
-                    TextureBuilder::loadImageTexture(*state().imageLibrary, fileName, pathPrefix, kind, anisotropy_));
+    Texture* texture = remember(
+        fileName, TextureBuilder::loadImageTexture(*state().imageLibrary, fileName, pathPrefix, kind, anisotropy_));
+    if (texture == nullptr)
+        state().table[fileName].failedPath = std::string(pathPrefix != nullptr ? pathPrefix : "") + fileName;
+    return texture;
 }
 
 Texture* TextureManager::createTexture(const char* name, int width, int height, GLenum kind, GLenum internalFormat)
@@ -244,4 +248,22 @@ int TextureManager::referenceCount(const char* name)
 {
     const auto found = state().table.find(name != nullptr ? name : "");
     return found == state().table.end() ? 0 : found->second.count;
+}
+
+std::vector<std::string> TextureManager::failedPictures()
+{
+    std::vector<std::string> paths;
+    for (const auto& [name, entry] : state().table) {
+        if (!entry.failedPath.empty())
+            paths.push_back(entry.failedPath);
+    }
+    return paths;
+}
+
+size_t TextureManager::textureCount()
+{
+    size_t count = 0;
+    for (const auto& [name, entry] : state().table)
+        count += entry.texture != nullptr ? 1 : 0;
+    return count;
 }

@@ -5,6 +5,10 @@
 // the GL context current.
 #include <GL/gl.h>
 
+#include <cstddef>
+#include <string>
+#include <vector>
+
 #include "resources/textures/texture.h"
 
 class ImageCache;
@@ -53,6 +57,12 @@ public:
 
     // References held on a name; 0 when the name is not in the table.
     static int referenceCount(const char* name);
+
+    // The pictures loadTexture could not load and still remembers as null,
+    // each as prefix + name, in name order: what a show lacks.
+    static std::vector<std::string> failedPictures();
+    // Textures held in the table now (remembered failures not counted).
+    static size_t textureCount();
 
 private:
     static inline float anisotropy_ = 0.0f;

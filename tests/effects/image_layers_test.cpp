@@ -1,6 +1,7 @@
 // Image layers and the layer group on the headless context, pixels read back.
 #include "tests/support/commands.h"
 #include "tests/support/gl_test.h"
+#include "tests/support/process_image_cache.h"
 #include "tests/support/temp_dir.h"
 
 #include "effects/image_layers.h"
@@ -87,10 +88,7 @@ protected:
     {
         GLTest::SetUpTestSuite();
         imageVerbose = false;
-        // Textures remember their pictures for the whole process, so the
-        // cache that holds them lives as long.
-        cache_ = new ImageCache;
-        TextureManager::setImageLibrary(cache_);
+        TextureManager::setImageLibrary(&processImageCache());
         pictures_ = new TempDir;
         quadrantsPath_ = writePicture(*pictures_, "quadrants.png", side, side, quadrants());
         sparksPath_ = writePicture(*pictures_, "sparks.png", side, side, leftHalfSparks());
@@ -136,7 +134,6 @@ protected:
         EXPECT_EQ(depth, 1);
     }
 
-    static inline ImageCache* cache_ = nullptr;
     static inline TempDir* pictures_ = nullptr;
     static inline std::string quadrantsPath_;
     static inline std::string sparksPath_;

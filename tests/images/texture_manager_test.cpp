@@ -9,8 +9,10 @@
 
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -208,6 +210,27 @@ TEST_F(TextureManagerTest, FailedLoadsAndUnknownKindsAreRememberedAsNull)
     TextureManager::releaseTexture(nullptr);
     EXPECT_EQ(TextureManager::referenceCount("absent.png"), 1);
     EXPECT_EQ(TextureManager::referenceCount("odd kind"), 1);
+}
+
+TEST_F(TextureManagerTest, FailedPicturesAreListedWithTheirPrefixAndNotCounted)
+{
+    const auto listed = [](const std::string& path) {
+        const std::vector<std::string> failed = TextureManager::failedPictures();
+        return std::find(failed.begin(), failed.end(), path) != failed.end();
+    };
+    const size_t before = TextureManager::textureCount();
+    const std::string prefix = dir_.path("textures") + "/";
+    EXPECT_EQ(TextureManager::loadTexture("listed-absent.png", prefix.c_str(), GL_TEXTURE_2D), nullptr);
+    EXPECT_TRUE(listed(prefix + "listed-absent.png"));
+    EXPECT_EQ(TextureManager::textureCount(), before);
+
+    const std::string good = picture(8, 8);
+    ASSERT_NE(TextureManager::loadTexture(good.c_str(), prefix.c_str(), GL_TEXTURE_2D), nullptr);
+    EXPECT_FALSE(listed(prefix + good));
+    EXPECT_EQ(TextureManager::textureCount(), before + 1);
+    // Made textures count too; made ones never fail to load.
+    TextureManager::createTexture("listed-made", 8, 8, GL_TEXTURE_2D, GL_RGBA);
+    EXPECT_EQ(TextureManager::textureCount(), before + 2);
 }
 
 TEST_F(TextureManagerTest, OtherKindsLoadThePictureWithoutUploading)

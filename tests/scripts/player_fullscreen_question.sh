@@ -15,7 +15,9 @@ cd "$show_dir" || exit 1
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy SW_WINDOW_LOG="$work/windows" SW_FRAME_COUNT_FILE="$work/frames"
 
 # Yes: a window, frames, and a clean quit.
-SW_QUESTION_ANSWER=yes LD_PRELOAD="$display_double $frame_counter" "$player" >"$work/out.txt" 2>"$work/err.txt" &
+# Libraries the caller preloads stay (the sanitized run keeps every library
+# loaded that way).
+SW_QUESTION_ANSWER=yes LD_PRELOAD="$display_double $frame_counter${LD_PRELOAD:+ $LD_PRELOAD}" "$player" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
 await_frames "$pid" "$wanted" "$work/err.txt"
 kill -TERM "$pid"
@@ -28,7 +30,7 @@ grep -qF "$question" "$work/err.txt" || { cat "$work/err.txt"; fail "the questio
 
 # No: the program closes before any window is made.
 rm -f "$work/windows"
-SW_QUESTION_ANSWER=no LD_PRELOAD="$display_double" timeout 60 "$player" >"$work/out.txt" 2>"$work/err.txt"
+SW_QUESTION_ANSWER=no LD_PRELOAD="$display_double${LD_PRELOAD:+ $LD_PRELOAD}" timeout 60 "$player" >"$work/out.txt" 2>"$work/err.txt"
 status=$?
 [ "$status" -eq 1 ] || { cat "$work/err.txt"; fail "answered No: expected status 1, got $status"; }
 grep -qF "$question" "$work/err.txt" || fail "answered No: the question was not asked"

@@ -11,7 +11,9 @@ wanted=${PLAYER_FRAMES:-30}
 . "$(dirname "$0")/test_lib.sh"
 
 cd "$show_dir" || exit 1
-SW_FRAME_COUNT_FILE="$work/frames" LD_PRELOAD="$frame_counter" \
+# Libraries the caller preloads stay (the sanitized run keeps every library
+# loaded that way).
+SW_FRAME_COUNT_FILE="$work/frames" LD_PRELOAD="$frame_counter${LD_PRELOAD:+ $LD_PRELOAD}" \
   SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$player" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
 await_frames "$pid" "$wanted" "$work/err.txt"

@@ -29,3 +29,19 @@ await_frames() {
   cat "$errors"
   fail "only $(frames) buffer swaps in 60 s, expected $wanted"
 }
+
+# copy_show SHOW_DIR: a show of our own to change files in: a copy of the
+# data tree in $work/stage/data, and $work/show, where the player runs, with
+# the soundtrack linked. pack_show then packs the tree into the show.
+copy_show() {
+  mkdir -p "$work/stage" "$work/show"
+  cp -r "$1/data" "$work/stage/data" || fail "cannot copy the show's data from $1"
+  ln -s "$1/soundtrack.ogg" "$work/show/soundtrack.ogg"
+}
+
+# pack_show SWTOOL [PASSWORD]: packs $work/stage into $work/show/hoard.dpk as
+# the build does (members data\..., password "quill" unless given).
+pack_show() {
+  rm -f "$work/show/hoard.dpk"
+  "$1" pack "$work/stage" "$work/show/hoard.dpk" --password "${2:-quill}" >/dev/null || fail "swtool pack failed"
+}

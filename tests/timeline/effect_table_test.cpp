@@ -3,6 +3,7 @@
 // every effect may rely on.
 #include "tests/support/commands.h"
 #include "tests/support/gl_test.h"
+#include "tests/support/process_image_cache.h"
 
 #include "tests/support/working_directory.h"
 
@@ -41,10 +42,9 @@ protected:
         GLTest::SetUpTestSuite();
         clearDataArchive();
         const auto inShow = enterShowFolder();
-        images_ = new ImageCache;
-        TextureManager::setImageLibrary(images_);
+        TextureManager::setImageLibrary(&processImageCache());
         glViewport(0, 0, 640, 480);
-        buildEffects(EffectRegistry::instance(), images_, &window());
+        buildEffects(EffectRegistry::instance(), &processImageCache(), &window());
     }
     void SetUp() override
     {
@@ -84,7 +84,6 @@ protected:
         EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
     }
 
-    static inline ImageCache* images_ = nullptr;
     std::unique_ptr<ScopedWorkingDirectory> inShow_;
 };
 

@@ -300,6 +300,17 @@ TEST_F(ScriptDeathTest, AFileThatIncludesItselfIsFatalWithItsFileAndLine)
                 "script: INCLUDE of a file already being read \\(./loop.scr\\) in b.scr line # 4");
 }
 
+TEST_F(ScriptDeathTest, AFatalErrorIsPrecededByTheFileItIsIn)
+{
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    // An included file at fault is the one named, not the one including it.
+    dir_.write("part.scr", "SETUP\n0 START 1\nTIMELINE\n");
+    EXPECT_EXIT(parse("INCLUDE part.scr\n"), testing::ExitedWithCode(1),
+                "script: error in part.scr\nerror: script: event not recognized in setup line # 1");
+    EXPECT_EXIT(parse("INCLUDE absent.scr\n"), testing::ExitedWithCode(1),
+                "script: error in absent.scr\nerror: script: could not open file for parsing");
+}
+
 TEST_F(ScriptTest, TryLoadKeepsTheFatalErrorInsteadOfEnding)
 {
     const std::vector<std::pair<std::string, std::string>> broken = {

@@ -61,6 +61,10 @@ public:
 
     Demo& demo() { return *demo_; }
     EffectRegistry& registry();
+    // The headless window and the clock its timer reads, for callers that
+    // step the show themselves (after open).
+    GLWindow& window() { return *window_; }
+    platform::ManualClock& clock() { return clock_; }
 
 private:
     platform::ManualClock clock_;
