@@ -3,7 +3,9 @@
 std::string composeErrorText(const char* message, int number)
 {
     std::string text = message != nullptr ? message : "";
-    if (number != -1)
-        text += " " + std::to_string(number);
+    if (number != -1) {
+        text += ' ';
+        text += std::to_string(number);
+    }
     return text;
 }
