@@ -2,12 +2,11 @@
 // shared test archives:
 //   fuzz_extract -max_total_time=60 CORPUS_DIR ../shared/testdata/rar
 #include <cstdint>
-#include <cstdio>
 #include <iterator>
 #include <memory>
 #include <string>
 
-#include "platform/process.h"
+#include "fuzz/fuzz_input.h"
 #include "resources/archive/pack_archive.h"
 #include "resources/archive/unpack_log.h"
 
@@ -22,13 +21,10 @@ const char* const passwords[] = {"", "password", "quill"};
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = platform::temporaryDirectory() + "/sw_extract_fuzz.rar";
     setUnpackLogEnabled(false);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    const std::string path = writeFuzzInput(data, size, "input.rar");
+    if (path.empty())
         return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
     // One extraction per input keeps the runs fast; the length picks which.
     const char* member = members[size % std::size(members)];
     const char* password = passwords[(size / std::size(members)) % std::size(passwords)];

@@ -4,15 +4,74 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+// The files and folders this process made, taken away when it ends so that
+// runs of the suite leave nothing behind in the temporary folder.
+class OwnPaths {
+public:
+    ~OwnPaths()
+    {
+        std::error_code ignored;
+        if (entered_)
+            std::filesystem::current_path(platform::temporaryDirectory(), ignored);
+        for (const auto& path : paths_)
+            std::filesystem::remove_all(path, ignored);
+    }
+    std::string make(const std::string& name)
+    {
+        const std::string path = platform::temporaryDirectory() + "/sw_fuzz_" +
+                                 std::to_string(static_cast<long>(getpid())) + "_" + name;
+        if (std::find(paths_.begin(), paths_.end(), path) == paths_.end())
+            paths_.push_back(path);
+        return path;
+    }
+    void noteEntered() { entered_ = true; }
+
+private:
+    std::vector<std::string> paths_;
+    bool entered_ = false;
+};
+
+OwnPaths& ownPaths()
+{
+    static OwnPaths paths;
+    return paths;
+}
+
+}  // namespace
+
+bool writeFuzzFile(const uint8_t* data, size_t size, const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    const bool written = std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
+}
 
 std::string writeFuzzInput(const uint8_t* data, size_t size, const std::string& name)
 {
-    const std::string path =
-        platform::temporaryDirectory() + "/sw_fuzz_" + std::to_string(static_cast<long>(getpid())) + "_" + name;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return {};
-    const bool written = std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && written ? path : std::string();
+    const std::string path = ownPaths().make(name);
+    return writeFuzzFile(data, size, path) ? path : std::string();
+}
+
+bool enterFuzzFolder(const std::string& name)
+{
+    const std::filesystem::path folder = ownPaths().make(name);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        return false;
+    std::filesystem::current_path(folder, error);
+    if (error)
+        return false;
+    ownPaths().noteEntered();
+    return true;
 }

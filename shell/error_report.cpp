@@ -4,14 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-std::string composeErrorText(const char* message, int number)
-{
-    std::string text = message != nullptr ? message : "";
-    if (number != -1)
-        text += " " + std::to_string(number);
-    return text;
-}
+#include <string>
 
 void reportError(const char* message, int number, bool fatal)
 {

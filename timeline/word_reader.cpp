@@ -42,10 +42,11 @@ char WordReader::peekNonBlank() const
 
 int WordReader::linesBefore() const
 {
-    int lines = 0;
-    for (size_t i = 0; i < position_; ++i)
-        lines += text_[i] == '\n' ? 1 : 0;
-    return lines;
+    // The read position only moves forward: counting on from where the
+    // last call stopped keeps a whole parse linear in the text's length.
+    for (; countedUpTo_ < position_; ++countedUpTo_)
+        linesCounted_ += text_[countedUpTo_] == '\n' ? 1 : 0;
+    return linesCounted_;
 }
 
 std::vector<std::string> splitWords(std::string_view line)

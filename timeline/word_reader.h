@@ -24,6 +24,9 @@ public:
 private:
     std::string_view text_;
     size_t position_ = 0;
+    // Line ends counted so far, in text_[0, countedUpTo_).
+    mutable size_t countedUpTo_ = 0;
+    mutable int linesCounted_ = 0;
 };
 
 // The words of one line.

@@ -344,3 +344,28 @@ TEST_F(ScriptTest, TryLoadKeepsTheFatalErrorInsteadOfEnding)
 }
 
 }  // namespace
+
+// Line numbers are counted on as the reader moves, not from the start of
+// the text for every word: a long script parses in time proportional to its
+// length, and its far lines still get their own numbers.
+TEST_F(ScriptTest, ALongScriptNamesTheLineOfAFarError)
+{
+    const auto lineOfTheBadEvent = [this](int eventsBefore) {
+        std::string text = "SETUP\nTIMELINE\nTIMEOFFSET 50\n";
+        for (int i = 0; i < eventsBefore; ++i)
+            text += "// a note\n100 START 1\n";
+        text += "-50 START 2\n";
+        dir_.write("long.scr", text);
+        std::string failure;
+        EXPECT_EQ(Script::tryLoad("long.scr", failure), nullptr);
+        const std::string marker = "line # ";
+        const size_t at = failure.find(marker);
+        EXPECT_NE(at, std::string::npos) << failure;
+        return at == std::string::npos ? -1 : std::stoi(failure.substr(at + marker.size()));
+    };
+    const int nearLine = lineOfTheBadEvent(3);
+    const int farLine = lineOfTheBadEvent(50000);
+    ASSERT_GT(nearLine, 0);
+    // Notes are not counted: each event before the bad one moves it by one.
+    EXPECT_EQ(farLine - nearLine, 50000 - 3);
+}
