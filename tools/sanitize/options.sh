@@ -13,6 +13,11 @@
 #  - verify_asan_link_order=0: preloaded libraries (that one, and the frame
 #    counter some player tests preload) come before the sanitizer's runtime
 #    in the load order; the runtime still intercepts everything.
+#  - LP_NUM_THREADS=0: llvmpipe rasterises on the calling thread. At exit
+#    LeakSanitizer stops every thread to scan memory; the driver's rasteriser
+#    threads winding down at that moment once made its tracer fault ("Tracer
+#    caught signal 11") after a GL test had passed. The pixels are the same
+#    with one thread or several.
 sanitize_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 use_sanitizer_keep_modules() {
   mkdir -p "$1"
@@ -21,4 +26,5 @@ use_sanitizer_keep_modules() {
 }
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:verify_asan_link_order=0:detect_stack_use_after_return=0:check_initialization_order=1"
 export LSAN_OPTIONS="suppressions=$sanitize_dir/lsan.supp:print_suppressions=0"
+export LP_NUM_THREADS=0
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
