@@ -5,6 +5,7 @@
 #include "resources/textures/texture_manager.h"
 #include "shell/music.h"
 #include "timeline/demo_random.h"
+#include "timeline/reference_rate.h"
 #include "timeline/registry.h"
 
 #include <GL/gl.h>
@@ -38,35 +39,55 @@ void BeatDetector::start(int32_t)
     rule_ = BeatRule{};
     history_.assign(static_cast<size_t>(historyLength_), 0.0f);
     targets_.clear();
+    stepsStarted_ = false;
 }
 
-void BeatDetector::render(int32_t time)
+bool BeatDetector::step(int32_t time)
 {
-    const float* s = source_.spectrum();
+    const float* s = source_.spectrum(time);
     if (s == nullptr)
-        return;
+        return false;
     float peak = 0.0f;
     float sum = 0.0f;
     for (int i = 0; i < bins; ++i) {
         peak = std::max(peak, s[i]);
         sum += s[i];
     }
-
     historyTotal_ -= history_.front();
     history_.pop_front();
     historyTotal_ += sum;
     history_.push_back(sum);
-    const float average = historyTotal_ / static_cast<float>(historyLength_);
-    if (showSpectrum_)
-        drawSpectrum(s, sum, average);
-
+    lastSum_ = sum;
+    lastAverage_ = historyTotal_ / static_cast<float>(historyLength_);
+    lastSpectrum_ = s;
     if (rule_.apply(peak, sum)) {
         for (Effect* target : targets_)
             target->command(beatCommand(400, time));
     }
+    return true;
+}
+
+void BeatDetector::render(int32_t time)
+{
+    const int64_t now = referenceStepAt(time);
+    int64_t first = stepsStarted_ ? lastStep_ + 1 : now;
+    first = std::max(first, now - mostStepsAtOnce + 1);
+    if (stepsStarted_ && now < lastStep_)
+        first = now;  // time went back without a start: look at now only
+    bool looked = false;
+    for (int64_t k = first; k <= now; ++k)
+        looked = step(referenceStepTime(k)) || looked;
+    if (first <= now) {
+        lastStep_ = now;
+        stepsStarted_ = true;
+    }
+    if (!looked)
+        return;
+    if (showSpectrum_)
+        drawSpectrum(lastSpectrum_, lastSum_, lastAverage_);
     for (Effect* target : targets_) {
-        target->command(beatCommand(402, static_cast<int32_t>(sum)));
-        target->command(beatCommand(401, static_cast<int32_t>(average)));
+        target->command(beatCommand(402, static_cast<int32_t>(lastSum_)));
+        target->command(beatCommand(401, static_cast<int32_t>(lastAverage_)));
     }
 }
 
@@ -113,10 +134,6 @@ void BeatDetector::drawSpectrum(const float* s, float sum, float average) const
     glEnd();
 }
 
-namespace {
-
-}  // namespace
-
 NoiseEffect::NoiseEffect() : pixels_(static_cast<size_t>(size) * size * 4)
 {
     colorA.set(0.5f);
@@ -141,7 +158,7 @@ NoiseEffect::~NoiseEffect() = default;
 void NoiseEffect::randomise(size_t firstPixel, size_t count)
 {
     for (size_t k = firstPixel; k < firstPixel + count; ++k) {
-        const auto g = static_cast<unsigned char>(demoRandomUnit() * 255.0f);
+        const auto g = static_cast<unsigned char>(random_.nextUnit() * 255.0f);
         unsigned char* p = &pixels_[k * 4];
         p[0] = p[1] = p[2] = g;
         p[3] = 255;
@@ -191,8 +208,15 @@ void NoiseEffect::start(int32_t)
 void NoiseEffect::render(int32_t time)
 {
     BlendEffect::render(time);
-    if (streaming_)
-        fill();
+    const int64_t step = referenceStepAt(time);
+    if (streaming_) {
+        // A first frame, a jump back or a long gap streams one quarter; a
+        // frame that spans several steps streams one per step.
+        const int64_t passed = lastStep_ >= 0 && step >= lastStep_ ? step - lastStep_ : 1;
+        for (int64_t k = std::min<int64_t>(passed, 4); k > 0; --k)
+            fill();
+    }
+    lastStep_ = step;
     loadUnitSquare();
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);

@@ -9,6 +9,7 @@
 
 #include "effects/beat_rule.h"
 #include "timeline/blend_effect.h"
+#include "timeline/demo_random.h"
 #include "timeline/effect.h"
 
 class Texture;
@@ -23,12 +24,20 @@ public:
     // `registry`; both must outlive the effect.
     explicit BeatDetector(SpectrumSource& source, EffectRegistry& registry);
 
+    // The beat rule looks at the music every step of the reference rate
+    // (1000 / 60 ms of demo time), however many frames are drawn. After a
+    // gap (the effect inactive, a jump) only this many steps before the
+    // frame are looked at.
+    static constexpr int64_t mostStepsAtOnce = 60;
+
     // Switches the spectrum on, empties the history (ten zeros), re-arms the
     // beat rule and empties the targets. The clock is not reset.
     void start(int32_t time) override;
-    // Reads the spectrum; without one nothing happens. Otherwise advances
-    // the history, applies the beat rule and sends 400 (beat, time), then
-    // 402 (sum) and 401 (history average) to every target in order.
+    // For every step of 1000 / 60 ms passed since the last frame (the step
+    // at time t looks at the spectrum ending at t; without one nothing
+    // happens): advances the history, applies the beat rule and sends 400
+    // (beat, the step's time) to every target. Then 402 (sum) and 401
+    // (history average) of the last step to every target in order.
     void render(int32_t time) override;
     // After the base table: 72 adds the effect at slot a0 to the targets
     // (nothing for an empty slot), 73 removes its first occurrence, 90
@@ -40,6 +49,8 @@ public:
 
 private:
     void drawSpectrum(const float* s, float sum, float average) const;
+    // One step of the rule at `time`; false without a spectrum.
+    bool step(int32_t time);
 
     SpectrumSource& source_;
     EffectRegistry& registry_;
@@ -49,12 +60,18 @@ private:
     float historyTotal_ = 0.0f;
     BeatRule rule_;
     bool showSpectrum_ = false;
+    int64_t lastStep_ = -1;  // index of the last step looked at; -1: none yet
+    bool stepsStarted_ = false;
+    float lastSum_ = 0.0f;
+    float lastAverage_ = 0.0f;
+    const float* lastSpectrum_ = nullptr;  // the source's, valid until it is asked again
 };
 
 // A grey noise overlay whose opacity follows the loudness of the music.
 // Four noise pictures are made at construction; in streaming mode a fresh
-// picture is built a quarter per frame in a scratch texture and joins the
-// four every fourth frame.
+// picture is built a quarter per step of 1000 / 60 ms of demo time in a
+// scratch texture and joins the four every fourth step. The noise draws
+// from a random sequence of its own.
 class NoiseEffect : public BlendEffect {
 public:
     static constexpr int size = 512;
@@ -66,8 +83,9 @@ public:
 
     // Opacity back to 0.5 and gain to 1; streaming stays as it was.
     void start(int32_t time) override;
-    // Streams a quarter when streaming, then draws the current picture over
-    // the screen with the colour and opacity.
+    // Streams a quarter for each step passed since the last frame (at most
+    // four) when streaming, then draws the current picture over the screen
+    // with the colour and opacity.
     void render(int32_t time) override;
     // After the base: 90 streaming on or off, 91 gain a0 / 100000, 118 and
     // 201 take the opacity from colorA, 402 (loudness a0) sets the opacity
@@ -97,6 +115,8 @@ private:
     bool streaming_ = false;
     int rowOffset_ = 0;
     size_t cursor_ = 0;
+    RandomSequence random_;
+    int64_t lastStep_ = -1;  // the step streamed last; -1: none yet
     float alpha_ = 0.5f;
     float gain_ = 1.0f;
 };

@@ -14,6 +14,9 @@ public:
     virtual int64_t frequency() const = 0;
     // Current tick count; monotonic.
     virtual int64_t counter() const = 0;
+    // Whether the count is the steady clock's own nanoseconds, the time the
+    // sound device's reports are stamped with.
+    virtual bool readsSteadyTime() const { return false; }
 };
 
 // std::chrono::steady_clock in nanoseconds.
@@ -26,6 +29,7 @@ public:
     explicit SteadyClock(int64_t startNs);
     int64_t frequency() const override;
     int64_t counter() const override;
+    bool readsSteadyTime() const override { return shift_ == 0; }
 
 private:
     int64_t shift_ = 0;

@@ -1,14 +1,15 @@
 #include "platform/sound.h"
 
 #include "platform/sound_decoder.h"
-#include "platform/sound_spectrum.h"
 
 #include <SDL.h>
 
 #include <algorithm>
-#include <array>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <memory>
 
 namespace platform {
@@ -16,6 +17,7 @@ namespace platform {
 namespace {
 
 constexpr int deviceFrames = 1024;
+constexpr size_t reportsKept = 64;
 
 // Everything the device thread touches. The main thread changes it only
 // while holding the device lock; the callback runs under the same lock.
@@ -24,9 +26,8 @@ struct Device {
     OggDecoder decoder;
     bool playing = false;
     bool held = false;
-    std::array<float, spectrumWindow> recent{};  // ring of the last frames sent, mono
-    int recentNext = 0;
-    SpectrumAnalyser analyser;
+    std::deque<PlaybackReport> reports;
+    double latencyMs = 0.0;
 };
 
 // Not a static object: its destructor would run at exit while the device
@@ -38,14 +39,18 @@ std::unique_ptr<Device>& device()
     return *instance;
 }
 
-void remember(Device& d, const int16_t* frames, int count)
+int64_t steadyNanoseconds()
 {
-    std::array<float, deviceFrames> mono{};
-    mixToMono(frames, count, mono.data());
-    for (int i = 0; i < count; ++i) {
-        d.recent[d.recentNext] = mono[i];
-        d.recentNext = (d.recentNext + 1) % spectrumWindow;
-    }
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void report(Device& d, int frames)
+{
+    if (d.reports.size() == reportsKept)
+        d.reports.pop_front();
+    d.reports.push_back(PlaybackReport{steadyNanoseconds(), d.decoder.positionFrame(), frames});
 }
 
 void fill(void* user, Uint8* stream, int length)
@@ -56,18 +61,36 @@ void fill(void* user, Uint8* stream, int length)
     std::memset(stream, 0, static_cast<size_t>(length));
     if (!d.playing || d.held)
         return;
-    for (int done = 0; done < frames;) {
-        const int chunk = std::min(frames - done, deviceFrames);
-        long got = d.decoder.read(out + done * 2, chunk);
-        if (got < 0)
-            got = 0;
-        remember(d, out + done * 2, chunk);
-        done += chunk;
-        if (got < chunk) {
-            d.playing = false;  // the end of the track, or a damaged stream
-            break;
-        }
+    report(d, frames);
+    const long got = d.decoder.read(out, frames);
+    if (got < frames)
+        d.playing = false;  // the end of the track, or a damaged stream
+}
+
+// The extra delay the listener's equipment adds, from the environment;
+// values outside 0..2000 ms are taken as none.
+double extraLatencyMs()
+{
+    const char* text = std::getenv("STILLWATER_AUDIO_LATENCY_MS");
+    if (text == nullptr || *text == '\0')
+        return 0.0;
+    char* end = nullptr;
+    const double ms = std::strtod(text, &end);
+    if (*end != '\0' || !(ms >= 0.0 && ms <= 2000.0)) {
+        std::fprintf(stderr, "sound: STILLWATER_AUDIO_LATENCY_MS=%s is not 0 to 2000 ms; ignored\n", text);
+        return 0.0;
     }
+    return ms;
+}
+
+// Drivers that hand each buffer on as soon as it is filled have no output
+// delay of their own; a real device plays a buffer after the one it holds.
+double deviceLatencyMs(const SDL_AudioSpec& obtained)
+{
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (driver != nullptr && (std::strcmp(driver, "disk") == 0 || std::strcmp(driver, "dummy") == 0))
+        return 0.0;
+    return 1000.0 * obtained.samples / static_cast<double>(obtained.freq > 0 ? obtained.freq : soundRate);
 }
 
 class DeviceLock {
@@ -100,12 +123,16 @@ bool soundInit()
     wanted.callback = fill;
     wanted.userdata = d.get();
     SDL_AudioSpec obtained{};
-    d->id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    // The device may choose its own buffer size: what it reports is then
+    // its real latency, where a forced size would be converted behind our
+    // back with a delay no one reports.
+    d->id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
     if (d->id == 0) {
         std::fprintf(stderr, "sound: %s\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
+    d->latencyMs = deviceLatencyMs(obtained) + extraLatencyMs();
     SDL_PauseAudioDevice(d->id, 0);  // silence until a stream plays
     device() = std::move(d);
     return true;
@@ -130,6 +157,7 @@ bool soundOpenStream(const std::string& path)
     DeviceLock lock(d->id);
     d->playing = false;
     d->held = false;
+    d->reports.clear();
     return d->decoder.open(path);
 }
 
@@ -140,58 +168,41 @@ void soundCloseStream()
         return;
     DeviceLock lock(d->id);
     d->playing = false;
+    d->reports.clear();
     d->decoder.close();
 }
 
-bool soundSetStreamTime(int64_t ms)
+bool soundTransport(int64_t ms, bool held)
 {
     Device* d = device().get();
     if (d == nullptr)
         return false;
     DeviceLock lock(d->id);
-    d->playing = false;
-    d->recent.fill(0.0f);
-    return d->decoder.seekMilliseconds(ms);
-}
-
-bool soundPlayStream()
-{
-    Device* d = device().get();
-    if (d == nullptr)
+    if (!d->decoder.isOpen() || !d->decoder.seekMilliseconds(ms)) {
+        d->playing = false;
         return false;
-    DeviceLock lock(d->id);
-    if (!d->decoder.isOpen())
-        return false;
-    d->playing = true;
-    d->held = false;
-    return true;
-}
-
-void soundPauseStream(bool paused)
-{
-    Device* d = device().get();
-    if (d == nullptr)
-        return;
-    DeviceLock lock(d->id);
-    d->held = paused;
-}
-
-bool soundSpectrum(float* out)
-{
-    Device* d = device().get();
-    if (d == nullptr)
-        return false;
-    std::array<float, spectrumWindow> ordered;
-    {
-        DeviceLock lock(d->id);
-        if (!d->playing || d->held)
-            return false;
-        const int split = d->recentNext;
-        std::copy(d->recent.begin() + split, d->recent.end(), ordered.begin());
-        std::copy(d->recent.begin(), d->recent.begin() + split, ordered.begin() + (spectrumWindow - split));
     }
-    d->analyser.compute(ordered.data(), out);
+    d->playing = true;
+    d->held = held;
+    d->reports.clear();
     return true;
+}
+
+bool soundTakeReports(std::vector<PlaybackReport>& out)
+{
+    Device* d = device().get();
+    if (d == nullptr)
+        return false;
+    DeviceLock lock(d->id);
+    out.insert(out.end(), d->reports.begin(), d->reports.end());
+    d->reports.clear();
+    return d->playing && !d->held;
+}
+
+double soundOutputLatencyMs()
+{
+    const Device* d = device().get();
+    return d != nullptr ? d->latencyMs : 0.0;
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 // it only through these calls, all from the main thread.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -18,16 +19,32 @@ bool soundReady();
 // is not ready or the file is not a playable track.
 bool soundOpenStream(const std::string& path);
 void soundCloseStream();
-// Sets where the next playback starts, sample-exact (ms x 44100 / 1000
-// frames); stops a running playback. False without an open stream.
-bool soundSetStreamTime(int64_t ms);
-// Starts playback from the position set last. False without an open stream.
-bool soundPlayStream();
-// Holds or resumes playback where it stands.
-void soundPauseStream(bool paused);
 
-// The spectrum (512 values, see SpectrumAnalyser) of the last 1024 frames
-// the device was given; false, leaving out alone, when no stream is playing.
-bool soundSpectrum(float* out);
+// The one transport operation, taken under the device lock so that no
+// buffer is played in between: the stream moves to ms (sample-exact,
+// ms x 44100 / 1000 frames, clamped to the track), and plays from there, or
+// stays silent there while held. Forgets the playback reports. False
+// without an open stream.
+bool soundTransport(int64_t ms, bool held);
+
+// What the device took in one callback: at steadyNs (the steady clock's
+// nanoseconds, as platform::steadyClock reads them without a shift) it was
+// handed `frames` frames of the track from frame `firstFrame` on.
+struct PlaybackReport {
+    int64_t steadyNs = 0;
+    int64_t firstFrame = 0;
+    int frames = 0;
+};
+
+// Appends the reports of the callbacks since the last call (or since the
+// last transport) to out, oldest first; the device keeps the latest 64.
+// Returns whether the stream plays now: open, not held, not past its end.
+bool soundTakeReports(std::vector<PlaybackReport>& out);
+
+// How long after a callback its first frame is heard, in ms: the device's
+// own buffer (none on the disk and dummy drivers, which hand the samples on
+// at once) plus STILLWATER_AUDIO_LATENCY_MS from the environment, a known
+// extra delay such as a Bluetooth headset's. 0 without a device.
+double soundOutputLatencyMs();
 
 }  // namespace platform

@@ -38,6 +38,8 @@ public:
     long read(int16_t* out, long frames);
     // Length of the track in 44100 Hz frames; 0 when nothing is open.
     int64_t lengthFrames() const { return length_; }
+    // The 44100 Hz frame the next read begins with.
+    int64_t positionFrame() const { return position_; }
 
 private:
     struct State;

@@ -54,29 +54,58 @@ void mixToMono(const int16_t* frames, long count, float* out)
         out[i] = (static_cast<float>(frames[2 * i]) + static_cast<float>(frames[2 * i + 1])) / 65536.0f;
 }
 
-bool TrackSpectrum::open(const std::string& path) { return decoder_.open(path); }
+bool TrackSpectrum::open(const std::string& path)
+{
+    mono_.clear();
+    monoStart_ = 0;
+    return decoder_.open(path);
+}
+
+bool TrackSpectrum::decodeSpan(int64_t begin, int64_t end)
+{
+    const int64_t monoEnd = monoStart_ + static_cast<int64_t>(mono_.size());
+    const bool continues = !mono_.empty() && begin >= monoStart_ && begin <= monoEnd &&
+                           decoder_.positionFrame() == monoEnd;
+    if (continues) {
+        mono_.erase(mono_.begin(), mono_.begin() + (begin - monoStart_));
+    } else {
+        mono_.clear();
+        if (!decoder_.seekFrame(begin))
+            return false;
+    }
+    monoStart_ = begin;
+    const int64_t have = monoStart_ + static_cast<int64_t>(mono_.size());
+    if (end <= have)
+        return true;
+    const long wanted = static_cast<long>(end - have);
+    std::vector<int16_t> frames(static_cast<size_t>(wanted) * 2);
+    const long got = decoder_.read(frames.data(), wanted);
+    if (got != wanted) {
+        mono_.clear();
+        return false;
+    }
+    const size_t old = mono_.size();
+    mono_.resize(old + static_cast<size_t>(got));
+    mixToMono(frames.data(), got, mono_.data() + old);
+    return true;
+}
 
 const float* TrackSpectrum::at(int64_t ms)
 {
     if (!decoder_.isOpen())
         return nullptr;
     const int64_t end = ms * soundRate / 1000;
-    if (end < 0 || end > decoder_.lengthFrames())
-        return nullptr;
-    const int64_t begin = std::max<int64_t>(0, end - spectrumWindow);
-    const long wanted = static_cast<long>(end - begin);
-    std::vector<int16_t> frames(static_cast<size_t>(spectrumWindow) * 2, 0);
-    std::vector<float> mono(spectrumWindow, 0.0f);
-    if (wanted > 0) {
-        if (!decoder_.seekFrame(begin))
+    const int64_t begin = end - spectrumWindow;
+    // The part of the window inside the track; the rest is silence.
+    const int64_t first = std::clamp<int64_t>(begin, 0, decoder_.lengthFrames());
+    const int64_t last = std::clamp<int64_t>(end, 0, decoder_.lengthFrames());
+    std::array<float, spectrumWindow> window{};
+    if (last > first) {
+        if (!decodeSpan(first, last))
             return nullptr;
-        const long got = decoder_.read(frames.data(), wanted);
-        if (got < 0)
-            return nullptr;
-        // Right-aligned: the window ends at the position, silence before it.
-        mixToMono(frames.data(), got, mono.data() + (spectrumWindow - wanted));
+        std::copy(mono_.begin(), mono_.begin() + (last - first), window.begin() + (first - begin));
     }
-    analyser_.compute(mono.data(), values_.data());
+    analyser_.compute(window.data(), values_.data());
     return values_.data();
 }
 

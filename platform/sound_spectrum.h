@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/sound_decoder.h"
 
@@ -33,20 +34,29 @@ private:
 void mixToMono(const int16_t* frames, long count, float* out);
 
 // The spectrum of a track at any position, decoded from the file without
-// playing it: what the device spectrum would show when playback has reached
-// that position (the 1024 frames before it; silence before the start).
+// playing it: of the 1024 frames that end at that position, silence before
+// the track's start and after its end.
 class TrackSpectrum {
 public:
     // False when the file cannot be opened as a track.
     bool open(const std::string& path);
-    // The 512 values at ms, or null past the end of the track or when no
-    // track is open. The array stays valid until the next call.
+    // The 512 values at ms (all 0 where the window holds only silence), or
+    // null when no track is open or the file is damaged there. The array
+    // stays valid until the next call. Positions asked for in increasing
+    // order decode each frame once.
     const float* at(int64_t ms);
 
 private:
+    // Makes mono_ hold the track's frames [begin, end) (both within the
+    // track), decoding only what the last call did not; false on a damaged
+    // stream.
+    bool decodeSpan(int64_t begin, int64_t end);
+
     OggDecoder decoder_;
     SpectrumAnalyser analyser_;
     std::array<float, spectrumSize> values_{};
+    std::vector<float> mono_;  // track frames from monoStart_ on, mono
+    int64_t monoStart_ = 0;
 };
 
 }  // namespace platform

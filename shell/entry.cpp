@@ -27,14 +27,15 @@ namespace {
 constexpr int showEndTime = 287000;
 constexpr const char* scriptPath = "data/script.scr";
 
-// Why the music file named on the command line (or the default) did not
-// open, for the line that precedes the fatal music error.
-std::string musicFault(const std::string& music)
+// Why the music file did not open, for the line that precedes the fatal
+// music error: the file looked at is the one that was opened, named as the
+// user gave it.
+std::string musicFault(const std::string& opened, const std::string& given)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(music, error))
-        return music + " is missing (no such file)";
-    return music + " is not an Ogg Vorbis file";
+    if (!std::filesystem::is_regular_file(opened, error))
+        return given + " is missing (no such file)";
+    return given + " is not an Ogg Vorbis file";
 }
 
 // With a watch, reloads the script when one of its files was saved and goes
@@ -116,12 +117,9 @@ void checkGraphicsCard()
 
 void startShow(GLWindow& window, Demo& demo, EffectRegistry& registry)
 {
-    window.pause(false);
     demo.setup(window, registry);
-    window.setMusicTime(demo.startTime());
-    window.playMusic();
     window.clearKeys();
-    window.timerStart();
+    demo.begin();
 }
 
 int runPlayer(int samples, const PlayerOptions& options)
@@ -144,7 +142,7 @@ int runPlayer(int samples, const PlayerOptions& options)
     if (!window.initSound())
         reportError("Fatal error: could not init sound", -1, true);
     if (!window.openMusic(music.c_str())) {
-        std::fprintf(stderr, "music: %s\n", musicFault(options.music).c_str());
+        std::fprintf(stderr, "music: %s\n", musicFault(music, options.music).c_str());
         reportError("Fatal error: could not load music", -1, true);
     }
 
@@ -169,6 +167,7 @@ int runPlayer(int samples, const PlayerOptions& options)
     demo.setEndTime(options.end >= 0 ? options.end : showEndTime);
     demo.setStartTime(options.start);
     demo.setLoop(options.loop);
+    demo.setLenientReload(!options.dataDir.empty());
     FrameLog frameLog;
     if (frameLog.active())
         demo.setFrameObserver([&frameLog](int32_t time) { frameLog.record(time); });

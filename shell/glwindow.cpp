@@ -49,7 +49,7 @@ void copyFrameDepthInto(GLenum target, int x, int y, int w, int h)
 
 GLWindow::GLWindow(bool fullscreen, const char* title, int width, int height, int samples, float anisotropy,
                    const platform::Clock& clock)
-    : width_(width), height_(height), title_(title), timer_(clock)
+    : width_(width), height_(height), title_(title), clock_(clock), followsMusic_(clock.readsSteadyTime())
 {
     current = this;
     prepareSound();

@@ -4,11 +4,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/native_window.h"
 #include "platform/show_frame.h"
-#include "shell/timer.h"
+#include "platform/sound.h"
+#include "shell/heard_position.h"
+#include "shell/show_clock.h"
 
 // The show is drawn into its frame (platform::ShowFrame) of width x height,
 // multisampled when asked, and each swap shows that frame scaled into the
@@ -77,27 +80,30 @@ public:
     // False while the window is minimised.
     bool active() const { return active_ != 0; }
 
-    void timerSetOffset(int32_t ms) { timer_.setOffset(ms); }
-    void timerStart() { timer_.start(); }
-    int64_t timerNow() const { return timer_.now(); }
-
-    // Holds or resumes the demo time and the music together.
+    // The demo time of the frame being drawn: the last advanceTime (or
+    // transport since), in whole ms.
+    int64_t timerNow() const;
+    // Reads the clock for a new frame and returns its demo time: the steady
+    // time kept on the music being heard (see ShowClock), when the window's
+    // clock is the steady clock and music plays; the clock alone otherwise
+    // (the offline renderer's manual clock gives exact times).
+    int64_t advanceTime();
+    // The one operation on time and music together: both move to ms, held
+    // there when paused; playing, the time waits at ms until the music is
+    // heard there.
+    void transport(int32_t ms, bool paused);
+    // Holds or resumes the demo time and the music together where they
+    // stand (a resume is a transport to the held time).
     void pause(bool paused);
-    bool paused() const { return timer_.held(); }
+    bool paused() const { return clock_.paused(); }
 
     // Music stream (shell/music.cpp). initSound: opens the sound device at
     // 44100 Hz stereo; the result becomes soundInitialised. openMusic: the
-    // file from disk (not the archive) as the stream; false when it cannot be
-    // played. setMusicTime: where the next playMusic starts, in ms.
-    // playMusic: starts the stream; fatal "could not play stream" without
-    // one. closeSound: closes the stream and the device.
+    // file from disk (not the archive) as the stream, not yet playing, and
+    // as the source of the music's spectrum; false when it cannot be
+    // played. closeSound: closes the stream and the device.
     bool initSound();
     bool openMusic(const char* file);
-    void setMusicTime(int32_t ms);
-    void playMusic();
-    // Moves open music to ms and plays on from there (held while paused);
-    // nothing without open music.
-    void seekMusic(int32_t ms);
     void closeSound();
 
     bool fullscreen() const { return fullscreen_; }
@@ -127,7 +133,10 @@ private:
     int width_;
     int height_;
     std::string title_;
-    Timer timer_;
+    ShowClock clock_;
+    HeardPosition heard_;
+    std::vector<platform::PlaybackReport> reports_;
+    bool followsMusic_ = false;  // the clock reads the time the device reports in
     float anisotropy_ = 0.0f;
     bool classRegistered_ = false;
     uint8_t active_ = 1;

@@ -6,7 +6,7 @@
 #include "shell/error_report.h"
 #include "shell/glwindow.h"
 
-#include <array>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -15,27 +15,20 @@ bool initialised = false;
 
 class MusicSpectrum final : public SpectrumSource {
 public:
-    const float* spectrum() override
-    {
-        if (offline_ != nullptr)
-            return offline_->at(offlineTime_);
-        return platform::soundSpectrum(values_.data()) ? values_.data() : nullptr;
-    }
+    const float* spectrum(int32_t ms) override { return track_ != nullptr ? track_->at(ms) : nullptr; }
 
-    bool openOffline(const char* file)
+    bool open(const char* file)
     {
         auto track = std::make_unique<platform::TrackSpectrum>();
         if (!track->open(file))
             return false;
-        offline_ = std::move(track);
+        track_ = std::move(track);
         return true;
     }
-    void setOfflineTime(int32_t ms) { offlineTime_ = ms; }
+    void close() { track_.reset(); }
 
 private:
-    std::array<float, platform::spectrumSize> values_{};
-    std::unique_ptr<platform::TrackSpectrum> offline_;
-    int32_t offlineTime_ = 0;
+    std::unique_ptr<platform::TrackSpectrum> track_;
 };
 
 MusicSpectrum& theSpectrum()
@@ -58,13 +51,11 @@ SpectrumSource& musicSpectrum() { return theSpectrum(); }
 
 bool openOfflineMusic(const char* file)
 {
-    if (!theSpectrum().openOffline(file))
+    if (!theSpectrum().open(file))
         return false;
     initialised = true;
     return true;
 }
-
-void setOfflineMusicTime(int32_t ms) { theSpectrum().setOfflineTime(ms); }
 
 void GLWindow::prepareSound()
 {
@@ -80,40 +71,49 @@ void GLWindow::prepareSound()
 bool GLWindow::initSound()
 {
     initialised = platform::soundInit();
+    heard_.setLatencyMs(platform::soundOutputLatencyMs());
     return initialised;
 }
 
 bool GLWindow::openMusic(const char* file)
 {
-    musicOpen_ = platform::soundOpenStream(file);
+    musicOpen_ = platform::soundOpenStream(file) && theSpectrum().open(file);
+    if (!musicOpen_)
+        platform::soundCloseStream();
     return musicOpen_;
 }
 
-void GLWindow::setMusicTime(int32_t ms) { platform::soundSetStreamTime(ms); }
+int64_t GLWindow::timerNow() const { return static_cast<int64_t>(std::floor(clock_.now())); }
 
-void GLWindow::playMusic()
+int64_t GLWindow::advanceTime()
 {
-    if (!platform::soundPlayStream())
-        reportError("could not play stream", -1, true);
+    std::optional<double> heard;
+    bool playing = false;
+    if (musicOpen_ && followsMusic_) {
+        reports_.clear();
+        playing = platform::soundTakeReports(reports_);
+        for (const platform::PlaybackReport& report : reports_)
+            heard_.addCallback(static_cast<double>(report.steadyNs) / 1e6, report.firstFrame, report.frames);
+        const double steadyMs = static_cast<double>(platform::steadyClock().counter()) / 1e6;
+        if (playing)
+            heard = heard_.at(steadyMs);
+    }
+    clock_.tick(heard, playing);
+    return timerNow();
 }
 
-void GLWindow::seekMusic(int32_t ms)
+void GLWindow::transport(int32_t ms, bool paused)
 {
-    if (!musicOpen_)
-        return;
-    platform::soundSetStreamTime(ms);
-    platform::soundPlayStream();
-    platform::soundPauseStream(paused());
+    if (musicOpen_)
+        platform::soundTransport(ms, paused);
+    heard_.clear();
+    clock_.moveTo(ms, paused);
 }
 
 void GLWindow::pause(bool paused)
 {
-    if (paused)
-        timer_.hold();
-    else
-        timer_.resume();
-    if (musicOpen_)
-        platform::soundPauseStream(paused);
+    if (paused != clock_.paused())
+        transport(static_cast<int32_t>(timerNow()), paused);
 }
 
 void GLWindow::closeSound()
@@ -121,5 +121,6 @@ void GLWindow::closeSound()
     if (musicOpen_)
         platform::soundCloseStream();
     musicOpen_ = false;
+    theSpectrum().close();
     platform::soundClose();
 }

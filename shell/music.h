@@ -1,7 +1,7 @@
 #pragma once
 // The music stream: one track played from a given position while the demo
-// runs, and the spectrum of what is heard for the beat detector. The
-// window's music operations (initSound, openMusic, setMusicTime, playMusic,
+// runs, and the spectrum of the track for the beat detector. The window's
+// music operations (initSound, openMusic, transport, pause, advanceTime,
 // closeSound) are declared in glwindow.h and defined with these.
 #include <cstdint>
 
@@ -15,18 +15,19 @@ public:
     virtual ~SpectrumSource() = default;
     // Switches spectrum analysis on; called when the beat detector starts.
     virtual void activate() {}
-    // 512 magnitudes in 0..1, low to high frequencies, or null when no music
-    // plays. Valid until the next call.
-    virtual const float* spectrum() = 0;
+    // 512 magnitudes in 0..1, low to high frequencies, of the 1024 frames
+    // of the track ending at demo time ms (zeros before the track's start
+    // and after its end), or null when there is no music. Valid until the
+    // next call.
+    virtual const float* spectrum(int32_t ms) = 0;
 };
 
-// The music's spectrum: of what the sound device plays, or, after
-// openOfflineMusic, of the offline track at the time set last.
+// The spectrum of the open music, whether it is played (openMusic) or only
+// read (openOfflineMusic): the same window of the track at the same time,
+// so the live beats are those of a rendered video.
 SpectrumSource& musicSpectrum();
 
-// Offline rendering: the spectrum comes from the track decoded at the time
-// given by setOfflineMusicTime, and nothing is played. Marks sound as
-// initialised so that the effect table builds the beat detector. False when
-// the file cannot be opened.
+// Offline rendering: the spectrum comes from the track, and nothing is
+// played. Marks sound as initialised so that the effect table builds the
+// beat detector. False when the file cannot be opened.
 bool openOfflineMusic(const char* file);
-void setOfflineMusicTime(int32_t ms);

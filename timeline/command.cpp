@@ -11,6 +11,7 @@ Command& Command::operator=(const Command& other)
     timeOffset = other.timeOffset;
     text = other.text;
     argCount = other.argCount;
+    dueTime = other.dueTime;
     return *this;
 }
 

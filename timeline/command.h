@@ -14,6 +14,10 @@ struct Command {
     int32_t timeOffset = 0;  // the script's time offset when a timeline SIGNAL was read
     std::string text;        // the word of a text command
     int32_t argCount = 0;    // numeric arguments written, also those beyond the tenth
+    // The demo time a timeline SIGNAL was due at (0 for setup commands):
+    // what repeats from a command counts its periods from there, whenever
+    // the frame that delivers it comes.
+    int32_t dueTime = 0;
 
     Command() = default;
     Command(const Command& other) { *this = other; }

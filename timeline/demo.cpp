@@ -2,9 +2,11 @@
 
 #include "shell/glwindow.h"
 #include "timeline/effect.h"
+#include "timeline/reference_rate.h"
 #include "timeline/registry.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -47,9 +49,17 @@ void Demo::setup(GLWindow& window, EffectRegistry& registry)
     quit_ = false;
     reload_ = false;
     script_.reset();
-    script_ = std::make_unique<Script>(scriptPath_);
+    script_ = reloaded_ != nullptr ? std::move(reloaded_) : std::make_unique<Script>(scriptPath_);
+    registry_->rewindAll();
     deliverSetup();
-    window.timerSetOffset(startTime());
+}
+
+void Demo::begin()
+{
+    const int32_t start = startTime();
+    rebuildAt(start);
+    drawAt(start);
+    window_->transport(start, false);
 }
 
 void Demo::deliverSetup()
@@ -66,16 +76,24 @@ void Demo::restartAt(int32_t ms)
 {
     if (script_ == nullptr)
         return;
-    setUpAgainAt(ms);
-    window_->seekMusic(ms);
+    rebuildAt(ms);
+    window_->transport(ms, window_->paused());
 }
 
-void Demo::setUpAgainAt(int32_t ms)
+void Demo::rebuildAt(int32_t ms)
 {
     registry_->deactivateAll();
+    registry_->rewindAll();
     deliverSetup();
-    window_->timerSetOffset(ms);
-    window_->timerStart();
+    // Straight playback begins at the script's start: the past stepped
+    // through never reaches before it.
+    const int32_t from = std::max(ms - pastStepped, std::min(ms, script_->demoStart()));
+    const int64_t steps = referenceStepAt(ms - from);
+    for (int64_t k = 0; k < steps; ++k) {
+        const int32_t time = from + referenceStepTime(k);
+        fireDueEvents(time);
+        registry_->renderAll(time);
+    }
 }
 
 bool Demo::reloadKeepingTime(std::string& failure)
@@ -86,7 +104,20 @@ bool Demo::reloadKeepingTime(std::string& failure)
     if (fresh == nullptr)
         return false;
     script_ = std::move(fresh);
-    setUpAgainAt(static_cast<int32_t>(window_->timerNow()));
+    rebuildAt(static_cast<int32_t>(window_->timerNow()));
+    return true;
+}
+
+bool Demo::readScriptForReload()
+{
+    if (!lenientReload_)
+        return true;
+    std::string failure;
+    reloaded_ = Script::tryLoad(scriptPath_, failure);
+    if (reloaded_ == nullptr) {
+        std::fprintf(stderr, "%s\nscript: the last good script plays on\n", failure.c_str());
+        return false;
+    }
     return true;
 }
 
@@ -103,6 +134,7 @@ void Demo::frame()
 {
     if (!window_->active())
         return;
+    window_->advanceTime();
     const bool escape = window_->keyDown(escapeKey) != 0;
     const bool reload = window_->keyDown(controlKey) != 0 && window_->keyDown(shiftKey) != 0;
     const bool togglePause = window_->keyPressed(spaceKey) != 0;
@@ -113,12 +145,14 @@ void Demo::frame()
         quit_ = true;
         return;
     }
-    if (reload) {
+    if (reload && readScriptForReload()) {
         registry_->deactivateAll();
         script_.reset();
         reload_ = true;
         return;
     }
+    if (reload)
+        window_->clearKeys();  // one message per press, not one per frame held
     if (togglePause)
         window_->pause(!window_->paused());
     if (home)
@@ -129,13 +163,18 @@ void Demo::frame()
     const bool atEnd = time >= endTime_;
     if (atEnd && !loop_)
         quit_ = true;
+    drawAt(time);
+    if (atEnd && loop_)
+        restartAt(startTime());
+}
+
+void Demo::drawAt(int32_t time)
+{
     fireDueEvents(time);
     registry_->renderAll(time);
     if (observer_)
         observer_(time);
     window_->swapBuffers();
-    if (atEnd && loop_)
-        restartAt(startTime());
 }
 
 void Demo::fireDueEvents(int32_t time)
@@ -152,7 +191,12 @@ void Demo::fireDueEvents(int32_t time)
         case EventKind::start: effect->activate(); break;
         case EventKind::end: effect->deactivate(); break;
         case EventKind::init: effect->start(event.time); break;
-        case EventKind::signal: effect->command(event.payload); break;
+        case EventKind::signal: {
+            Command command = event.payload;
+            command.dueTime = event.time;
+            effect->command(command);
+            break;
+        }
         }
     }
 }

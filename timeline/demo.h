@@ -14,6 +14,11 @@ class EffectRegistry;
 
 class Demo {
 public:
+    // How far before a new time the show is stepped through off-screen
+    // after a jump, so that what builds up over frames (trails, particles,
+    // echoes, beat averages) shows there as straight playback has it.
+    static constexpr int32_t pastStepped = 1000;
+
     // Stores the path; end time 240000 ms; no script yet.
     explicit Demo(std::string scriptPath);
 
@@ -24,19 +29,32 @@ public:
     // With loop, the frame that reaches the end time goes back to the start
     // (show set up again, music there) instead of asking to quit.
     void setLoop(bool loop) { loop_ = loop; }
+    // With a lenient reload, Control + Shift reads the script first: a
+    // broken one is reported on standard error and the last good script
+    // plays on, as for a reload on save.
+    void setLenientReload(bool lenient) { lenientReload_ = lenient; }
 
-    // Parses the script anew, delivers its setup commands to the effects
-    // present, starts every effect at 0 and sets the timer's offset to the
-    // start time. Script errors are reported by the parser.
+    // Parses the script anew (or takes the one a lenient reload read),
+    // rewinds every effect, delivers the setup commands to the effects
+    // present and starts every effect at 0. Script errors are reported by
+    // the parser. Neither the time nor the music move.
     void setup(GLWindow& window, EffectRegistry& registry);
-    // One frame: nothing while minimised; Escape asks to quit and Control
-    // with Shift to reload (both without rendering), counting keys tapped
-    // since the previous frame looked at them. Space pauses or resumes
-    // (time and music), Home restarts at the start, Left/Right jump 5 s
-    // back/forward and Page Up/Page Down 30 s (see jumpTo). Then fires every
-    // event due by the timer's time, renders all effects and swaps. The frame
-    // that reaches the end time still renders, then asks to quit.
+    // After setup: the first frame, at the start time, drawn and shown
+    // before time and music move; then both start there together. Any
+    // first-use cost of the effects is paid here, not by a frame the music
+    // waits for.
+    void begin();
+    // One frame: nothing while minimised. Reads the time for the frame;
+    // Escape asks to quit and Control with Shift to reload (both without
+    // rendering), counting keys tapped since the previous frame looked at
+    // them. Space pauses or resumes (time and music), Home restarts at the
+    // start, Left/Right jump 5 s back/forward and Page Up/Page Down 30 s
+    // (see jumpTo). Then draws the show at the time (see drawAt) and swaps.
+    // The frame that reaches the end time still renders, then asks to quit.
     void frame();
+    // Fires every event due by `time`, renders all effects at it, tells the
+    // frame observer and swaps.
+    void drawAt(int32_t time);
 
     // The start set by setStartTime, else the script's DEMOSTART, or 0
     // without a script.
@@ -49,34 +67,41 @@ public:
     // before the swap; the offline renderer reads the picture there.
     void setFrameObserver(std::function<void(int32_t)> observer) { observer_ = std::move(observer); }
 
-    // Sets the show up again from the current script (effects deactivated,
-    // setup commands delivered, every effect started at 0), moves the timer
-    // and the music to ms; the next frame fires every event up to its time.
+    // The show as straight playback has it at ms (see rebuildAt), then time
+    // and music moved there together (held there while paused).
     void restartAt(int32_t ms);
     // restartAt ms, kept within 0 and the end time.
     void jumpTo(int32_t ms);
+    // Every effect rewound and set up again from the current script, the
+    // events before ms - pastStepped delivered, and the pastStepped ms
+    // before ms drawn off-screen at the reference rate, so that the next
+    // frame, at ms, is the frame straight playback draws there. Time and
+    // music do not move.
+    void rebuildAt(int32_t ms);
     // After setup: parses the script anew without ending the program on an
-    // error. A good script replaces the current one and the show is set up
-    // again at the current time, the music playing on (the next frame fires
-    // every event up to that time); a broken one leaves the current script
-    // playing and gives its error text in failure (false).
+    // error. A good script replaces the current one and the show is rebuilt
+    // at the current time while time and music run on; a broken one leaves
+    // the current script playing and gives its error text in failure
+    // (false).
     bool reloadKeepingTime(std::string& failure);
 
 private:
-    // restartAt without moving the music.
-    void setUpAgainAt(int32_t ms);
     void deliverSetup();
     void fireDueEvents(int32_t time);
+    // Reads the script for Control + Shift; false (reported) to play on.
+    bool readScriptForReload();
 
     GLWindow* window_ = nullptr;
     EffectRegistry* registry_ = nullptr;
     std::string scriptPath_;
     std::unique_ptr<Script> script_;
+    std::unique_ptr<Script> reloaded_;  // read by a lenient reload, for setup
     size_t cursor_ = 0;
     bool quit_ = false;
     bool reload_ = false;
     int32_t endTime_ = 240000;
     int32_t startOverride_ = -1;
     bool loop_ = false;
+    bool lenientReload_ = false;
     std::function<void(int32_t)> observer_;
 };

@@ -1,24 +1,23 @@
 #include "timeline/demo_random.h"
 
-#include <cstdint>
-
 namespace {
 
-uint32_t& state()
+RandomSequence& processSequence()
 {
-    static uint32_t seed = 1;
-    return seed;
+    static RandomSequence sequence;
+    return sequence;
 }
 
 }  // namespace
 
-int demoRand()
+int RandomSequence::next()
 {
-    uint32_t& seed = state();
-    seed = seed * 214013u + 2531011u;
-    return static_cast<int>((seed >> 16) & 0x7FFFu);
+    seed_ = seed_ * 214013u + 2531011u;
+    return static_cast<int>((seed_ >> 16) & 0x7FFFu);
 }
 
-float demoRandomUnit() { return static_cast<float>(demoRand()) / 32767.0f; }
+int demoRand() { return processSequence().next(); }
 
-void restartDemoRandom() { state() = 1; }
+float demoRandomUnit() { return processSequence().nextUnit(); }
+
+void restartDemoRandom() { processSequence() = RandomSequence(); }

@@ -33,6 +33,12 @@ public:
     virtual void command(Command c);
     // Called for every active effect each frame before the others render.
     virtual void prerender(int32_t) {}
+    // Back to the state the effect had right after construction, before any
+    // command: what commands gathered (lists, inner layers started) and
+    // what frames built up (grabbed echoes) is dropped, so that setting the
+    // show up again gives the state a first setup gave. The base keeps
+    // nothing of the kind.
+    virtual void rewind() {}
 
     // Parameters back to their initial values and the clock started at time.
     void reset(int32_t time);

@@ -71,6 +71,13 @@ void EffectRegistry::renderOne(int n, int32_t time)
         probe_->leave(n, RenderProbe::Stage::render);
 }
 
+void EffectRegistry::rewindAll()
+{
+    for (Effect* effect : places_)
+        if (effect != nullptr)
+            effect->rewind();
+}
+
 void EffectRegistry::deactivateAll()
 {
     for (Effect* effect : places_) {

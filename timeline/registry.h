@@ -42,6 +42,8 @@ public:
     void renderAll(int32_t time);
     // deactivate on every effect present.
     void deactivateAll();
+    // rewind on every effect present, in ascending order.
+    void rewindAll();
     // The probe told about every prerender and render from now on; null
     // for none. The registry does not own it.
     void setProbe(RenderProbe* probe) { probe_ = probe; }

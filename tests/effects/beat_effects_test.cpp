@@ -17,7 +17,11 @@ namespace {
 class FakeSpectrum final : public SpectrumSource {
 public:
     void activate() override { ++activations; }
-    const float* spectrum() override { return silent ? nullptr : values.data(); }
+    const float* spectrum(int32_t ms) override
+    {
+        asked.push_back(ms);
+        return silent ? nullptr : values.data();
+    }
     void set(float peak, float sum)
     {
         const float rest = (sum - peak) / 511.0f;
@@ -27,6 +31,7 @@ public:
     std::array<float, 512> values{};
     bool silent = false;
     int activations = 0;
+    std::vector<int32_t> asked;
 };
 
 // Remembers every command it receives.
@@ -53,14 +58,21 @@ protected:
         registry.set(4, &second);
         detector.start(0);
     }
-    // Renders one frame with the given spectrum; true when it was a beat.
-    bool frame(float peak, float sum, int32_t time = 0)
+    // Renders one frame with the given spectrum, at `time` or else at the
+    // first time of the next step of the beat rule; true when it was a beat.
+    bool frame(float peak, float sum, int32_t time = -1)
     {
+        if (time < 0) {
+            const int32_t step = last * 60 / 1000 + 1;
+            time = (step * 1000 + 59) / 60;
+        }
+        last = time;
         spectrum.set(peak, sum);
         const int before = first.count(400);
         detector.render(time);
         return first.count(400) > before;
     }
+    int32_t last = 0;
     FakeSpectrum spectrum;
     EffectRegistry registry;
     Recorder first, second;
@@ -107,8 +119,37 @@ TEST_F(BeatTest, SilenceSendsZerosAndNoSpectrumSendsNothing)
     EXPECT_EQ(first.received[0].args[0], 0);
     EXPECT_EQ(first.received[1].args[0], 0);
     spectrum.silent = true;
-    detector.render(10);
+    detector.render(50);
     EXPECT_EQ(first.received.size(), 2u);
+}
+
+// The rule looks at the music every 1000 / 60 ms of demo time, each look at
+// the window ending at its step's time, however the frames fall.
+TEST_F(BeatTest, TheRuleStepsAtSixtyAHertzWhateverTheFrames)
+{
+    detector.command(numericCommand(72, {3}));
+    spectrum.set(0.1f, 1.0f);
+    detector.render(1000);  // step 60
+    spectrum.asked.clear();
+    detector.render(1100);  // a 30 fps-like gap and more: steps 61 to 66
+    EXPECT_EQ(spectrum.asked, (std::vector<int32_t>{1016, 1033, 1050, 1066, 1083, 1100}));
+    spectrum.asked.clear();
+    detector.render(1105);  // a 144 fps-like frame inside step 66: no look
+    EXPECT_TRUE(spectrum.asked.empty());
+    // After a long gap only the last second is looked at.
+    detector.render(9000);
+    ASSERT_EQ(spectrum.asked.size(), 60u);
+    EXPECT_EQ(spectrum.asked.front(), 8016);
+    EXPECT_EQ(spectrum.asked.back(), 9000);
+    // A beat inside a frame is sent with its step's time.
+    spectrum.set(0.95f, 11.0f);
+    first.received.clear();
+    detector.render(9040);
+    ASSERT_FALSE(first.received.empty());
+    EXPECT_EQ(first.received.front().code, 400);
+    EXPECT_EQ(first.received.front().args[0], 9016);
+    EXPECT_EQ(first.count(400), 1) << "a steady loud sound counts once";
+    EXPECT_EQ(first.count(402), 1) << "loudness once a frame";
 }
 
 TEST_F(BeatTest, TargetsAddedTwiceHearTwiceAndCode73RemovesTheFirst)

@@ -183,14 +183,20 @@ TEST_F(WindowTest, ExtensionsAreLoadedWithThePlatformList)
     EXPECT_NE(ext::glGenQueriesARB, nullptr);
 }
 
-TEST_F(WindowTest, TimerRunsOnTheWindowClock)
+TEST_F(WindowTest, TimeRunsOnTheWindowClockOneReadingAFrame)
 {
     clock().set(1000);
-    window().timerSetOffset(5000);
-    window().timerStart();
+    window().transport(5000, false);
     EXPECT_EQ(window().timerNow(), 5000);
     clock().advance(250);
-    EXPECT_EQ(window().timerNow(), 5250);
+    EXPECT_EQ(window().timerNow(), 5000) << "the time moves only when a frame reads it";
+    EXPECT_EQ(window().advanceTime(), 5250);
+    window().pause(true);
+    clock().advance(250);
+    EXPECT_EQ(window().advanceTime(), 5250);
+    window().pause(false);
+    clock().advance(10);
+    EXPECT_EQ(window().advanceTime(), 5260);
 }
 
 TEST_F(WindowTest, SwapWaitIsSetAndTakenBack)

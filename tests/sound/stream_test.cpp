@@ -101,11 +101,31 @@ TEST(TrackSpectrum, ShowsTheToneAtAnyPositionAndNothingPastTheEnd)
         EXPECT_EQ(loudest, toneBin) << ms;
         EXPECT_NEAR(s[toneBin], 0.5f, 0.05f) << ms;
     }
-    // At 0 ms nothing has been heard yet.
-    const float* start = track.at(0);
-    ASSERT_NE(start, nullptr);
-    EXPECT_EQ(start[toneBin], 0.0f);
-    EXPECT_EQ(track.at(trackSeconds * 1000 + 1), nullptr);
+    // At 0 ms nothing has been heard yet; past the end the window holds
+    // silence: zeros, not "no music".
+    for (int64_t ms : {int64_t{0}, int64_t{-500}, int64_t{trackSeconds * 1000 + 24}, int64_t{trackSeconds * 1000 + 5000}}) {
+        const float* silent = track.at(ms);
+        ASSERT_NE(silent, nullptr) << ms;
+        EXPECT_EQ(*std::max_element(silent, silent + platform::spectrumSize), 0.0f) << ms;
+    }
+}
+
+// Windows asked for in increasing order reuse what was decoded; the values
+// are those of a window decoded afresh, at any step.
+TEST(TrackSpectrum, StepsInOrderGiveTheSameValuesAsFreshWindows)
+{
+    platform::TrackSpectrum stepped;
+    ASSERT_TRUE(stepped.open(testTrack()));
+    for (int64_t ms = 9990; ms < 10400; ms += 7) {
+        const float* s = stepped.at(ms);
+        ASSERT_NE(s, nullptr);
+        const std::vector<float> values(s, s + platform::spectrumSize);
+        platform::TrackSpectrum fresh;
+        ASSERT_TRUE(fresh.open(testTrack()));
+        const float* f = fresh.at(ms);
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(values, std::vector<float>(f, f + platform::spectrumSize)) << ms;
+    }
 }
 
 // Finds where `wanted` starts in `heard` (stereo frames) at or after frame
@@ -137,18 +157,26 @@ TEST(Device, PlaysTheDecoderSamplesFromTheSetTime)
     const std::string heardPath = (dir.path() / "heard.raw").string();
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
-    float spectrum[platform::spectrumSize];
+    std::vector<platform::PlaybackReport> reports;
     ASSERT_TRUE(platform::soundInit());
-    EXPECT_FALSE(platform::soundSpectrum(spectrum)) << "nothing plays yet";
+    EXPECT_FALSE(platform::soundTakeReports(reports)) << "nothing plays yet";
     ASSERT_TRUE(platform::soundOpenStream(testTrack()));
-    ASSERT_TRUE(platform::soundSetStreamTime(60000));
+    ASSERT_TRUE(platform::soundTransport(60000, true));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    ASSERT_TRUE(platform::soundPlayStream());
+    EXPECT_FALSE(platform::soundTakeReports(reports)) << "held";
+    EXPECT_TRUE(reports.empty()) << "a held stream hands the device nothing";
+    ASSERT_TRUE(platform::soundTransport(60000, false));
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    ASSERT_TRUE(platform::soundSpectrum(spectrum));
-    EXPECT_NEAR(spectrum[toneBin], 0.5f, 0.05f);
-    platform::soundSetStreamTime(0);
-    EXPECT_FALSE(platform::soundSpectrum(spectrum)) << "setting the time stops playback";
+    ASSERT_TRUE(platform::soundTakeReports(reports));
+    // Each callback reports the frames it took, one after the other from
+    // the set time, at increasing steady times.
+    ASSERT_GE(reports.size(), 2u);
+    EXPECT_EQ(reports.front().firstFrame, 60000LL * rate / 1000);
+    for (size_t i = 1; i < reports.size(); ++i) {
+        EXPECT_EQ(reports[i].firstFrame, reports[i - 1].firstFrame + reports[i - 1].frames);
+        EXPECT_GT(reports[i].steadyNs, reports[i - 1].steadyNs);
+    }
+    EXPECT_EQ(platform::soundOutputLatencyMs(), 0.0) << "the disk driver writes each buffer at once";
     platform::soundClose();
     EXPECT_FALSE(platform::soundReady());
 
@@ -174,9 +202,9 @@ struct DeviceClosed {
 // plays on.
 bool playbackEnds()
 {
-    float spectrum[platform::spectrumSize];
+    std::vector<platform::PlaybackReport> reports;
     for (int i = 0; i < 250; ++i) {
-        if (!platform::soundSpectrum(spectrum))
+        if (!platform::soundTakeReports(reports))
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -202,18 +230,15 @@ TEST(Device, ATrackThatEndsBeforeTheShowLeavesSilence)
     ASSERT_TRUE(platform::soundInit());
     DeviceClosed closeAtEnd;
     ASSERT_TRUE(platform::soundOpenStream(track));
-    ASSERT_TRUE(platform::soundSetStreamTime(0));
-    ASSERT_TRUE(platform::soundPlayStream());
+    ASSERT_TRUE(platform::soundTransport(0, false));
     ASSERT_TRUE(playbackEnds()) << "a half-second track still plays after five seconds";
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     // Past the end there is nothing to play, and nothing fails.
-    EXPECT_TRUE(platform::soundSetStreamTime(60000));
-    EXPECT_TRUE(platform::soundPlayStream());
+    EXPECT_TRUE(platform::soundTransport(60000, false));
     EXPECT_TRUE(playbackEnds());
     // The start again, on the same stream (heard below).
-    ASSERT_TRUE(platform::soundSetStreamTime(0));
-    ASSERT_TRUE(platform::soundPlayStream());
+    ASSERT_TRUE(platform::soundTransport(0, false));
     EXPECT_TRUE(playbackEnds());
     platform::soundClose();
 
@@ -232,8 +257,7 @@ TEST(Device, ATrackThatEndsBeforeTheShowLeavesSilence)
 TEST(Device, RefusesStreamsWithoutADevice)
 {
     EXPECT_FALSE(platform::soundOpenStream(testTrack()));
-    EXPECT_FALSE(platform::soundPlayStream());
-    EXPECT_FALSE(platform::soundSetStreamTime(0));
+    EXPECT_FALSE(platform::soundTransport(0, false));
 }
 
 using PlayerMusic = GLTest;
@@ -244,30 +268,31 @@ TEST_F(PlayerMusic, PauseHoldsTimeAndMusicAndAJumpMovesTheMusicThere)
     const std::string heardPath = (dir.path() / "heard.raw").string();
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
-    float spectrum[platform::spectrumSize];
+    std::vector<platform::PlaybackReport> reports;
     ASSERT_TRUE(window().initSound());
     ASSERT_TRUE(window().openMusic(testTrack().c_str()));
-    window().setMusicTime(10000);
-    window().playMusic();
+    window().transport(10000, false);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_TRUE(platform::soundSpectrum(spectrum));
+    EXPECT_TRUE(platform::soundTakeReports(reports));
 
-    window().timerSetOffset(10000);
-    window().timerStart();
     window().pause(true);
     EXPECT_TRUE(window().paused());
     clock().advance(3000);
+    window().advanceTime();
     EXPECT_EQ(window().timerNow(), 10000);
-    EXPECT_FALSE(platform::soundSpectrum(spectrum)) << "paused music plays nothing";
-    window().seekMusic(30000);
-    EXPECT_FALSE(platform::soundSpectrum(spectrum)) << "a jump while paused stays paused";
+    reports.clear();
+    EXPECT_FALSE(platform::soundTakeReports(reports)) << "paused music plays nothing";
+    // A jump while paused is one operation: not a buffer of the new place
+    // reaches the device.
+    window().transport(30000, true);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(platform::soundTakeReports(reports)) << "a jump while paused stays paused";
+    EXPECT_TRUE(reports.empty());
     window().pause(false);
     EXPECT_FALSE(window().paused());
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    EXPECT_TRUE(platform::soundSpectrum(spectrum));
+    EXPECT_TRUE(platform::soundTakeReports(reports));
     window().closeSound();
-
     const std::vector<int16_t> heard = readHeard(heardPath);
     const long frames = 8192;
     const long start = findFrames(heard, decodeFromStart(testTrack(), 30000LL * rate / 1000, frames), 512);

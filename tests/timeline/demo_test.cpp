@@ -67,14 +67,24 @@ protected:
         while (platform::pollEvent(event))
             window().handleEvent(event);
     }
-    // Sets the demo up and starts the timer at the script's start.
+    // Sets the demo up and starts the time at the script's start.
     void setup(Demo& demo, const std::string& script)
     {
         dir_.write("data/script.scr", script);
         demo.setup(window(), registry_);
         clock().set(0);
-        window().timerStart();
+        window().transport(demo.startTime(), false);
         log_.clear();
+    }
+    // The renders the log holds, by their times.
+    std::vector<int> renderTimes(int effect) const
+    {
+        std::vector<int> times;
+        const std::string prefix = std::to_string(effect) + " render ";
+        for (const std::string& line : log_)
+            if (line.rfind(prefix, 0) == 0)
+                times.push_back(std::stoi(line.substr(prefix.size())));
+        return times;
     }
     void frameAt(Demo& demo, int time)
     {
@@ -89,19 +99,29 @@ protected:
     EffectRegistry registry_;
 };
 
-TEST_F(DemoTest, SetupDeliversCommandsBeforeStartingAndSetsTheOffset)
+TEST_F(DemoTest, SetupDeliversCommandsBeforeStartingAndBeginShowsTheStartBeforeTimeMoves)
 {
     Demo demo("data/script.scr");
-    dir_.write("data/script.scr", "DEMOSTART 4000\nSETUP\n0 SIGNAL 5 77 1\n0 SIGNAL 9 1 1\n0 SIGNAL 3 78 2\nTIMELINE\n");
+    dir_.write("data/script.scr",
+               "DEMOSTART 4000\nSETUP\n0 SIGNAL 5 77 1\n0 SIGNAL 9 1 1\n0 SIGNAL 3 78 2\nTIMELINE\n4000 START 3\n");
     clock().set(0);
-    window().timerStart();
     demo.setup(window(), registry_);
     const std::vector<std::string> expected = {"5 command 77 1", "3 command 78 2", "0 start 0", "3 start 0",
                                                "5 start 0"};
     EXPECT_EQ(log_, expected);
     EXPECT_EQ(demo.startTime(), 4000);
-    EXPECT_EQ(window().timerNow(), 4000);
     EXPECT_EQ(demo.endTime(), 240000);
+
+    // The first frame is drawn at the start while the clock has not moved;
+    // the time then starts there.
+    log_.clear();
+    clock().set(700);
+    demo.begin();
+    EXPECT_EQ(renderTimes(3), std::vector<int>{4000});
+    EXPECT_EQ(window().timerNow(), 4000);
+    clock().advance(25);
+    demo.frame();
+    EXPECT_EQ(window().timerNow(), 4025);
 }
 
 TEST_F(DemoTest, EventsFireOnceInOrderWhenDue)
@@ -273,10 +293,20 @@ TEST_F(DemoTest, JumpsSetTheShowUpAgainAndFireEveryEventUpToTheTarget)
         log_.clear();
         demo.frame();
     };
-    jumpWith("Right");  // 1000 + 5000: set up, then every event up to 6000
-    EXPECT_EQ(log_, (std::vector<std::string>{"3 command 11 1", "0 start 0", "3 start 0", "5 start 0",
-                                              "5 command 22 6", "3 prerender 6000", "5 prerender 6000",
-                                              "3 render 6000", "5 render 6000"}));
+    jumpWith("Right");  // 1000 + 5000: set up, the second before stepped through, then every event up to 6000
+    const std::vector<std::string> setupLines = {"3 command 11 1", "0 start 0", "3 start 0", "5 start 0"};
+    ASSERT_GE(log_.size(), setupLines.size());
+    EXPECT_EQ(std::vector<std::string>(log_.begin(), log_.begin() + 4), setupLines);
+    EXPECT_EQ(std::count(log_.begin(), log_.end(), "5 command 22 6"), 1);
+    const std::vector<int> past = renderTimes(3);
+    ASSERT_EQ(past.size(), 61u) << "60 steps of the second before, then the frame";
+    EXPECT_EQ(past.front(), 5000);
+    EXPECT_EQ(past[59], 5983);
+    EXPECT_EQ(past.back(), 6000);
+    EXPECT_EQ(renderTimes(5), std::vector<int>{6000}) << "effect 5 starts at 6000";
+    const std::vector<std::string> frame = {"5 command 22 6", "3 prerender 6000", "5 prerender 6000",
+                                            "3 render 6000", "5 render 6000"};
+    EXPECT_EQ(std::vector<std::string>(log_.end() - 5, log_.end()), frame);
     EXPECT_EQ(window().timerNow(), 6000);
     clock().advance(500);
     jumpWith("Left");  // 6500 - 5000: effect 5 has not started there
@@ -358,8 +388,10 @@ TEST_F(DemoTest, ReloadKeepingTimeChangesTheNextFramesAndABrokenScriptKeepsTheLa
     ASSERT_TRUE(demo.reloadKeepingTime(failure)) << failure;
     EXPECT_EQ(window().timerNow(), 1500);  // the same time
     demo.frame();
-    EXPECT_EQ(log_, (std::vector<std::string>{"5 command 44 1", "0 start 0", "3 start 0", "5 start 0",
-                                              "5 prerender 1500", "5 render 1500"}));
+    EXPECT_EQ(std::vector<std::string>(log_.begin(), log_.begin() + 4),
+              (std::vector<std::string>{"5 command 44 1", "0 start 0", "3 start 0", "5 start 0"}));
+    EXPECT_EQ(renderTimes(5).size(), 61u) << "the second before stepped through, then the frame";
+    EXPECT_EQ(log_.back(), "5 render 1500");
     EXPECT_FALSE(effects_[1]->isActive());
 
     dir_.write("data/script.scr", "SETUP\n0 START 3\nTIMELINE\n");

@@ -103,14 +103,13 @@ bool OfflineShow::open(const ShowSource& source, const char* tool)
     demo_->setEndTime(showEndTime);
     demo_->setup(*window_, registry());
     clock_.set(0);
-    window_->timerStart();
+    window_->transport(demo_->startTime(), false);
     return true;
 }
 
 void OfflineShow::drawFrameAt(int32_t time)
 {
     clock_.set(static_cast<int64_t>(time) - demo_->startTime());
-    setOfflineMusicTime(time);
     demo_->frame();
 }
 

@@ -2,36 +2,11 @@
 
 #include "shell/error_report.h"
 #include "shell/extensions.h"
-#include "shell/timer.h"
+#include "shell/show_clock.h"
 
 #include <limits>
 
 namespace {
-
-TEST(TimerTest, OffsetIsReadRightAfterStart)
-{
-    platform::ManualClock clock;
-    clock.set(123456);
-    Timer timer(clock);
-    timer.setOffset(5000);
-    timer.start();
-    EXPECT_EQ(timer.now(), 5000);
-    clock.advance(1);
-    EXPECT_EQ(timer.now(), 5001);
-}
-
-TEST(TimerTest, NegativeOffsetReadsNegativeUntilTimePasses)
-{
-    platform::ManualClock clock;
-    Timer timer(clock);
-    timer.setOffset(-2000);
-    timer.start();
-    EXPECT_EQ(timer.now(), -2000);
-    clock.advance(1500);
-    EXPECT_EQ(timer.now(), -500);
-    clock.advance(600);
-    EXPECT_EQ(timer.now(), 100);
-}
 
 // A counter of any frequency that moves only when told.
 class TickClock final : public platform::Clock {
@@ -45,75 +20,35 @@ private:
     int64_t perSecond_;
 };
 
-// A counter of 3 ticks per second: readings truncate, never round.
-TEST(TimerTest, ReadingsTruncate)
-{
-    TickClock clock(3);
-    Timer timer(clock);
-    timer.start();
-    clock.ticks = 1;
-    EXPECT_EQ(timer.now(), 333);
-    clock.ticks = 2;
-    EXPECT_EQ(timer.now(), 666);
-    clock.ticks = 3;
-    EXPECT_EQ(timer.now(), 1000);
-}
-
-TEST(TimerTest, HeldTimeStandsStillAndGoesOnFromWhereItStood)
-{
-    platform::ManualClock clock;
-    Timer timer(clock);
-    timer.setOffset(1000);
-    timer.start();
-    clock.advance(250);
-    timer.hold();
-    timer.hold();  // holding twice is holding
-    EXPECT_TRUE(timer.held());
-    clock.advance(5000);
-    EXPECT_EQ(timer.now(), 1250);
-    timer.resume();
-    EXPECT_FALSE(timer.held());
-    EXPECT_EQ(timer.now(), 1250);
-    clock.advance(100);
-    EXPECT_EQ(timer.now(), 1350);
-    timer.resume();  // not held: nothing
-    EXPECT_EQ(timer.now(), 1350);
-
-    // A jump while held reads the new time at once and goes on from it.
-    timer.hold();
-    timer.setOffset(9000);
-    timer.start();
-    clock.advance(700);
-    EXPECT_EQ(timer.now(), 9000);
-    timer.resume();
-    clock.advance(40);
-    EXPECT_EQ(timer.now(), 9040);
-}
-
-TEST(TimerTest, SteadyClockDoesNotOverflowAfterLongRuns)
+// The steady clock high in its range and a run of 200 days: the demo time
+// still moves by exactly what passed.
+TEST(ShowClockCounterTest, LongRunsOnHighCountersStayExact)
 {
     constexpr int64_t top = std::numeric_limits<int64_t>::max();
     constexpr int64_t nsPerMinute = 60'000'000'000;
     constexpr int64_t nsPerDay = 24 * 60 * nsPerMinute;
-    // The steady clock a minute below the top of its range: the counter
-    // itself is far beyond what a product with 1000 can hold.
     platform::SteadyClock steady(top - nsPerMinute);
     EXPECT_GE(steady.counter(), top - nsPerMinute);
-    Timer timer(steady);
-    timer.start();
-    EXPECT_GE(timer.now(), 0);
-    EXPECT_LT(timer.now(), 10000);
+    ShowClock nearTheTop(steady);
+    nearTheTop.moveTo(0.0, false);
+    EXPECT_GE(nearTheTop.tick(std::nullopt, false), 0.0);
+    EXPECT_LT(nearTheTop.now(), 10000.0);
 
-    // A run of 200 days on a nanosecond counter that started high: the
-    // elapsed count times 1000 would pass 2^63.
     TickClock clock(1000000000);
     clock.ticks = top - 250 * nsPerDay;
-    Timer longRun(clock);
-    longRun.setOffset(7);
-    longRun.start();
+    ShowClock longRun(clock);
+    longRun.moveTo(7.0, false);
     clock.ticks += 200 * nsPerDay + 123'999'999;
-    EXPECT_EQ(longRun.now(), 200LL * 24 * 60 * 60 * 1000 + 123 + 7);
+    EXPECT_NEAR(longRun.tick(std::nullopt, false), 200.0 * 24 * 60 * 60 * 1000 + 123.999999 + 7, 0.01);
+
+    // A counter of 3 ticks a second reads in thirds of a second.
+    TickClock coarse(3);
+    ShowClock thirds(coarse);
+    thirds.moveTo(0.0, false);
+    coarse.ticks = 1;
+    EXPECT_NEAR(thirds.tick(std::nullopt, false), 1000.0 / 3.0, 1e-9);
 }
+
 
 TEST(ErrorReportTest, NumberIsAppendedUnlessMinusOne)
 {
