@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 namespace {
 
 void drawUnitQuad()
@@ -125,15 +127,19 @@ void FlashEffect::render(int32_t time)
     if (!active_)
         return;
     Effect::render(time);
+    if (period_ > 0.0f && time >= periodStart_) {
+        // The latest repeat at or before the frame, counted in whole periods
+        // from the start, so that no frame rate or jump moves the beat.
+        const double repeats = std::floor(static_cast<double>(time - periodStart_) / period_);
+        flashStart_ = periodStart_ + static_cast<int32_t>(repeats * period_);
+    }
     level_ = 1.0f - static_cast<float>(time - flashStart_) / static_cast<float>(fadeLength_);
+    if (level_ > 1.0f)
+        level_ = 1.0f;
     if (level_ < 0.0f) {
         level_ = 0.0f;
         if (period_ < 0.0f)
             active_ = false;
-    }
-    if (period_ > 0.0f && static_cast<float>(time - flashStart_) > period_) {
-        level_ = 1.0f;
-        flashStart_ = time;
     }
     if (active_ && level_ != 0.0f)
         drawCover(colorR.get(), colorG.get(), colorB.get(), level_, true);
@@ -150,6 +156,7 @@ void FlashEffect::command(Command c)
     case 2:
         active_ = true;
         period_ = static_cast<float>(c.args[0]);
+        periodStart_ = c.dueTime;
         flashStart_ = 0;
         break;
     case 8:

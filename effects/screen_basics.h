@@ -33,7 +33,8 @@ private:
 };
 
 // A white quad that fades out over fadeLength ms: once (code 1), every
-// period ms (code 2), or not until the next start (code 8).
+// period ms (code 2: at the command's due time and whole periods after it,
+// whatever the frames in between), or not until the next start (code 8).
 class FlashEffect : public Effect {
 public:
     FlashEffect();
@@ -44,6 +45,7 @@ public:
 
 private:
     int32_t flashStart_ = 0;
+    int32_t periodStart_ = 0;
     float period_ = 0.0f;
     int32_t fadeLength_ = 500;
     float level_ = 0.0f;

@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 
+#include <set>
+
 namespace {
 
 class ScreenBasicsTest : public GLTest {
@@ -108,11 +110,13 @@ TEST_F(ScreenBasicsTest, SingleFlashDeactivatesItself)
     EXPECT_FALSE(flash.isActive());
 }
 
-TEST_F(ScreenBasicsTest, PeriodicFlashRepeats)
+TEST_F(ScreenBasicsTest, PeriodicFlashRepeatsInWholePeriodsFromItsDueTime)
 {
     FlashEffect flash;
     flash.start(5000);
-    flash.command(numericCommand(2, {1000}));  // flashStart 0: the first flash is at once
+    Command every = numericCommand(2, {1000});
+    every.dueTime = 5000;
+    flash.command(every);
     clearTo(0.0f);
     flash.render(5000);
     EXPECT_EQ(centre().r, 255);
@@ -125,8 +129,45 @@ TEST_F(ScreenBasicsTest, PeriodicFlashRepeats)
     EXPECT_EQ(centre().r, 0);
     EXPECT_TRUE(flash.isActive());
     clearTo(0.0f);
-    flash.render(6300);
+    flash.render(6000);
     EXPECT_EQ(centre().r, 255);
+    clearTo(0.0f);
+    flash.render(6300);
+    EXPECT_NEAR(centre().r, 102, 1) << "0.4 of the way: the repeat was at 6000, not at the frame after 5900";
+}
+
+// The flash every 937 ms is at full level within one frame after each
+// repeat at 30, 60 and 144 frames a second, and after a jump, for 40 s.
+TEST_F(ScreenBasicsTest, FlashRepeatsStayOnTheirBeatAtAnyFrameRate)
+{
+    for (const double fps : {30.0, 60.0, 144.0}) {
+        FlashEffect flash;
+        Command every = numericCommand(2, {937});
+        every.dueTime = 2000;
+        flash.command(every);
+        const double frameMs = 1000.0 / fps;
+        std::set<int32_t> flashes;
+        for (double t = 2000.0; t < 42000.0; t += frameMs) {
+            const auto time = static_cast<int32_t>(t);
+            flash.update(time, false);
+            flash.render(time);
+            const int32_t sinceRepeat = (time - 2000) % 937;
+            if (sinceRepeat < frameMs) {
+                flashes.insert((time - 2000) / 937);
+                ASSERT_GE(flash.level(), 1.0f - static_cast<float>(frameMs) / 500.0f) << fps << " fps at " << time;
+            }
+        }
+        EXPECT_EQ(flashes.size(), 43u) << fps << " fps: one full flash per repeat";
+        // A jump far ahead: the next repeat is where straight play has it.
+        flash.render(170000);
+        const float jumped = flash.level();
+        FlashEffect straight;
+        straight.command(every);
+        straight.render(169990);
+        straight.render(170000);
+        EXPECT_FLOAT_EQ(jumped, straight.level());
+        EXPECT_NEAR(jumped, 1.0f - static_cast<float>((170000 - 2000) % 937) / 500.0f, 1e-5);
+    }
 }
 
 TEST_F(ScreenBasicsTest, NoFlashUntilTheNextStart)
