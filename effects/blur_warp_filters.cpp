@@ -3,6 +3,7 @@
 
 #include "resources/textures/texture.h"
 #include "resources/textures/texture_manager.h"
+#include "timeline/reference_rate.h"
 
 #include <cmath>
 #include <cstdio>
@@ -179,22 +180,29 @@ void MotionBlur::command(Command c)
     switch (c.code) {
     case 90: interval_ = c.args[0] < 1 ? 1 : c.args[0]; break;
     case 94: drawSource_ = c.args[0] != 0; break;
-    case 95:
-        for (Texture* texture : trail_)
-            free_.push_back(texture);
-        trail_.clear();
-        frameCounter_ = 0;
-        break;
+    case 95: rewind(); break;
     case 118: alpha_ = static_cast<float>(c.args[0]) / 255.0f; break;
     default: break;
     }
 }
 
+void MotionBlur::rewind()
+{
+    for (Texture* texture : trail_)
+        free_.push_back(texture);
+    trail_.clear();
+    lastGrab_ = -1;
+}
+
 void MotionBlur::prerender(int32_t time)
 {
-    ++frameCounter_;
-    if (frameCounter_ % interval_ != 0)
+    // Stretches of `interval` steps of the reference rate, counted from
+    // time 0 (floor, also before it).
+    const int64_t step = referenceStepAt(time);
+    const int64_t stretch = step >= 0 ? step / interval_ : -((-step + interval_ - 1) / interval_);
+    if (stretch == lastGrab_)
         return;
+    lastGrab_ = stretch;
     Texture* taken = nullptr;
     if (!free_.empty()) {
         taken = free_.front();

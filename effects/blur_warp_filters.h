@@ -66,14 +66,18 @@ public:
     MotionBlur();
     ~MotionBlur() override;
 
-    // The base start, then alpha 0.5 and a grab every 4th frame.
+    // The base start, then alpha 0.5 and a grab every 4 steps.
     void start(int32_t time) override;
     void render(int32_t time) override;
     // Base codes, 70, and 90 (interval), 94 (draw source), 95 (clear the
     // trail), 118 (trail alpha).
     void command(Command c) override;
-    // Every interval-th call: grabs the source into the oldest texture.
+    // Grabs the source into the oldest texture when the demo time has
+    // entered a new stretch of `interval` steps of 1000 / 60 ms (every 4th
+    // frame at 60 frames a second; as often in demo time at any rate).
     void prerender(int32_t time) override;
+    // The grabbed trail dropped.
+    void rewind() override;
 
     size_t trailLength() const { return trail_.size(); }
     const std::deque<Texture*>& trail() const { return trail_; }
@@ -83,7 +87,7 @@ private:
     std::vector<Texture*> all_;
     std::deque<Texture*> trail_;  // newest first
     std::deque<Texture*> free_;
-    int frameCounter_ = 0;
+    int64_t lastGrab_ = -1;  // the stretch of the last grab; -1: none since the trail was cleared
     int interval_ = 4;
     float alpha_ = 0.5f;
     bool drawSource_ = true;

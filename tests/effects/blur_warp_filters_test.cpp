@@ -92,31 +92,63 @@ TEST_F(BlurWarpFiltersTest, RadialBlurWithoutSourceDrawsNothing)
     glClearColor(0, 0, 0, 1);
 }
 
+// The demo time of the k-th step of the show's 60 Hz reference rate.
+int32_t stepTime(int k) { return (k * 1000 + 59) / 60; }
+
 TEST_F(BlurWarpFiltersTest, MotionBlurTrailRotatesAndClears)
 {
     PictureSource source(PictureSource::Picture::square);
     MotionBlur motion;
     bindSource(motion, source);
     motion.start(0);
-    motion.command(numericCommand(90, {0}));  // below 1 counts as 1: every frame
+    motion.command(numericCommand(90, {0}));  // below 1 counts as 1: every step
     std::vector<Texture*> grabbed;
-    for (int frame = 0; frame < 6; ++frame) {
-        motion.prerender(frame);
+    for (int step = 0; step < 6; ++step) {
+        motion.prerender(stepTime(step));
         grabbed.push_back(motion.trail().front());
     }
     EXPECT_EQ(motion.trailLength(), 6u);
-    motion.prerender(6);
+    motion.prerender(stepTime(5) + 5);  // the same step again: no grab
+    EXPECT_EQ(motion.trailLength(), 6u);
+    EXPECT_EQ(motion.trail().front(), grabbed[5]);
+    motion.prerender(stepTime(6));
     EXPECT_EQ(motion.trailLength(), 6u);
     EXPECT_EQ(motion.trail().front(), grabbed[0]);  // the oldest came round again
 
     motion.command(numericCommand(95, {}));
     EXPECT_EQ(motion.trailLength(), 0u);
     motion.command(numericCommand(90, {3}));
-    motion.prerender(7);
-    motion.prerender(8);
-    EXPECT_EQ(motion.trailLength(), 0u);
-    motion.prerender(9);
+    motion.prerender(stepTime(9));  // a cleared trail grabs at once
     EXPECT_EQ(motion.trailLength(), 1u);
+    motion.prerender(stepTime(10));
+    motion.prerender(stepTime(11));
+    EXPECT_EQ(motion.trailLength(), 1u);
+    motion.prerender(stepTime(12));  // the next stretch of 3 steps
+    EXPECT_EQ(motion.trailLength(), 2u);
+    motion.rewind();
+    EXPECT_EQ(motion.trailLength(), 0u);
+}
+
+// Grabs fall every 4 steps of demo time: 15 a second at 30, 60 and 144
+// frames a second alike, so the trail spans the same time.
+TEST_F(BlurWarpFiltersTest, MotionBlurGrabsAsOftenInDemoTimeAtAnyFrameRate)
+{
+    PictureSource source(PictureSource::Picture::square);
+    for (const double fps : {30.0, 60.0, 144.0}) {
+        MotionBlur motion;
+        bindSource(motion, source);
+        motion.start(0);
+        motion.prerender(0);
+        int grabs = 0;
+        const Texture* newest = motion.trail().front();
+        for (double t = 1000.0 / fps; t < 1000.0; t += 1000.0 / fps) {
+            motion.prerender(static_cast<int32_t>(t));
+            if (motion.trail().front() != newest)
+                ++grabs;
+            newest = motion.trail().front();
+        }
+        EXPECT_EQ(grabs, 14) << fps << " fps: a grab at 67, 133, ... 933 ms";
+    }
 }
 
 TEST_F(BlurWarpFiltersTest, MotionBlurDrawsTheSourceAndItsTrail)
@@ -126,12 +158,16 @@ TEST_F(BlurWarpFiltersTest, MotionBlurDrawsTheSourceAndItsTrail)
     bindSource(motion, source);
     motion.start(0);
     motion.command(numericCommand(94, {0}));
-    EXPECT_EQ(redAt(drawFrame(motion, 0), 320, 240), 0);  // no trail yet, no source drawn
+    // The source itself is not drawn; the first frame grabs it at once, and
+    // the trail shows it at the trail's alpha, 0.5.
+    EXPECT_EQ(redAt(drawFrame(motion, 0), 320, 240), 128);
     motion.command(numericCommand(90, {1}));
     motion.command(numericCommand(118, {255}));
+    motion.command(numericCommand(95, {}));
+    glDisable(GL_CULL_FACE);  // the trail left culling on; the test's square faces away
     // The grabbed corner (512 wide) holds the square at 0.4..0.6 of 512 px,
     // stretched over the screen by the trail quad.
-    const std::vector<uint8_t> trail = drawFrame(motion, 10);
+    const std::vector<uint8_t> trail = drawFrame(motion, stepTime(1));
     EXPECT_EQ(redAt(trail, 320, 240), 255);
     EXPECT_EQ(redAt(trail, 20, 20), 0);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
