@@ -50,12 +50,15 @@ void BarsEffect::move(int32_t dt)
     if (speedDivisor_ == 0)
         return;
     const float step = static_cast<float>(dt) / static_cast<float>(speedDivisor_);
+    // A bar leaving one edge comes back at the other by as much as it went
+    // past: the span it wraps over is the screen and a bar's width beyond
+    // each edge, whatever the length of the step.
+    const float low = -widthScale_;
+    const float span = 1.0f + 2.0f * widthScale_;
     for (Bar& bar : bars_) {
         float p = bar.position + step * bar.speed;
-        if (p > 1.0f + widthScale_)
-            p = -widthScale_;
-        else if (p < -widthScale_)
-            p = 1.0f + widthScale_;
+        if ((p > low + span || p < low) && span > 0.0f)
+            p = low + std::fmod(std::fmod(p - low, span) + span, span);
         bar.position = p;
     }
 }
@@ -75,8 +78,11 @@ void BarsEffect::render(int32_t time)
         move(time - moveTime_);
         moveTime_ = time;
     } else if (time - moveTime_ > interval_) {
+        // New bars every interval from the start, however the frames fall:
+        // the next interval is counted from the last one's end, not from
+        // the frame that saw it pass.
         refill();
-        moveTime_ = time;
+        moveTime_ = interval_ > 0 ? moveTime_ + (time - moveTime_) / interval_ * interval_ : time;
     }
     drawBars();
     glDepthMask(GL_TRUE);

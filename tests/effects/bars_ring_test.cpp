@@ -5,6 +5,7 @@
 #include "tests/support/gl_test.h"
 
 #include "effects/bars_ring.h"
+#include "timeline/demo_random.h"
 
 #include <GL/gl.h>
 
@@ -67,13 +68,13 @@ BarCheck compareWithBars(const BarsEffect& effect, float red)
     return check;
 }
 
+// Where a bar at p ends up on the span from -widthScale to 1 + widthScale,
+// entering at one edge by as much as it left the other.
 float wrapped(float p, float widthScale)
 {
-    if (p > 1.0f + widthScale)
-        return -widthScale;
-    if (p < -widthScale)
-        return 1.0f + widthScale;
-    return p;
+    const double span = 1.0 + 2.0 * widthScale;
+    const double from = static_cast<double>(p) + widthScale;
+    return static_cast<float>(std::fmod(std::fmod(from, span) + span, span) - widthScale);
 }
 
 class BarsTest : public GLTest {
@@ -137,15 +138,12 @@ TEST_F(BarsTest, BarsLeavingOneSideComeBackOnTheOther)
 {
     const std::vector<BarsEffect::Bar> before = bars_->bars();
     bars_->render(200000);  // a hundred screens at the default divisor
-    int wrappedAtTop = 0, wrappedAtBottom = 0;
     for (size_t i = 0; i < before.size(); ++i) {
         const float p = bars_->bars()[i].position;
-        EXPECT_FLOAT_EQ(p, wrapped(before[i].position + 100.0f * before[i].speed, 0.05f));
-        wrappedAtTop += p == -0.05f;
-        wrappedAtBottom += p == 1.05f;
+        EXPECT_NEAR(p, wrapped(before[i].position + 100.0f * before[i].speed, 0.05f), 1e-4f);
+        EXPECT_GE(p, -0.05f);
+        EXPECT_LE(p, 1.05f);
     }
-    EXPECT_GT(wrappedAtTop, 0);
-    EXPECT_GT(wrappedAtBottom, 0);
     // Wrapped bars lie just off screen: the middle column stays black there.
     clearToBlack();
     bars_->command(numericCommand(90, {0}));
@@ -180,6 +178,43 @@ TEST_F(BarsTest, VerticalBarsSpanTheHeightAtTheirPositions)
     EXPECT_EQ(check.mismatches, 0);
     bars_->command(numericCommand(93, {0}));
     EXPECT_TRUE(bars_->horizontal());
+}
+
+// Gliding bars and their wrapping reach the same places whether 8 s pass in
+// frames of 16.67 ms, of 33.3 ms or in one step; flickering bars are renewed
+// as often (every 200 ms from the start) at 30, 60 and 144 frames a second.
+TEST_F(BarsTest, BarsReachTheSameStateAtAnyFrameRate)
+{
+    const auto glide = [&](double frameMs) {
+        restartDemoRandom();
+        BarsEffect bars;
+        bars.start(0);
+        for (double t = frameMs; t < 8000.0; t += frameMs)
+            bars.render(static_cast<int32_t>(t));
+        bars.render(8000);
+        return bars.bars();
+    };
+    const std::vector<BarsEffect::Bar> reference = glide(1000.0 / 60.0);
+    for (const double frameMs : {1000.0 / 30.0, 8000.0}) {
+        const std::vector<BarsEffect::Bar> other = glide(frameMs);
+        ASSERT_EQ(other.size(), reference.size());
+        for (size_t i = 0; i < other.size(); ++i)
+            EXPECT_NEAR(other[i].position, reference[i].position, 2e-4f) << frameMs << " ms frames, bar " << i;
+    }
+    for (const double fps : {30.0, 60.0, 144.0}) {
+        BarsEffect bars;
+        bars.start(0);
+        bars.command(numericCommand(94, {0}));
+        int renewals = 0;
+        std::vector<BarsEffect::Bar> shown = bars.bars();
+        for (double t = 1000.0 / fps; t <= 4000.0; t += 1000.0 / fps) {
+            bars.render(static_cast<int32_t>(t));
+            if (bars.bars()[0].position != shown[0].position)
+                ++renewals;
+            shown = bars.bars();
+        }
+        EXPECT_EQ(renewals, 19) << fps << " fps: every 200 ms past 200 up to 4 s";
+    }
 }
 
 TEST_F(BarsTest, FlickerRenewsTheBarsEveryIntervalAndHoldsThemStillBetween)
