@@ -176,8 +176,16 @@ Vec3 Trail::emitSegment(int first, float from, float to, float alphaOffset) cons
 void Trail::advanceAndDraw(float e)
 {
     param_ += e;
-    if (param_ > 1.0f) {
-        param_ = 0.0f;
+    // A step of no meaning (a duration of 0 from the script) or of more
+    // segments than any show spans does not stall the frame.
+    if (!(param_ < 100000.0f) || !(param_ >= 0.0f))
+        param_ = std::isfinite(param_) ? std::fmod(std::fabs(param_), 1.0f) : 0.0f;
+    // One new point per whole segment passed, the overshoot kept, so a
+    // segment lasts its duration at any frame rate. Past six segments in one
+    // step every point is new anyway; the rest of the count only keeps the
+    // random sequence where straight playback has it.
+    while (param_ > 1.0f) {
+        param_ -= 1.0f;
         for (int k = 0; k < 5; ++k)
             points_[k] = points_[k + 1];
         place(5);

@@ -38,8 +38,8 @@ public:
 
     // Places all six points anew inside the box.
     void scatter();
-    // Moves the head on by e (a new segment begins past 1) and draws the
-    // line and the head sprite.
+    // Moves the head on by e (a new segment begins past each whole 1, the
+    // rest carried into it) and draws the line and the head sprite.
     void advanceAndDraw(float e);
 
     void setSpriteSize(float s) { sprite_.setRect(-s / 2.0f, -s / 2.0f, s, s); }

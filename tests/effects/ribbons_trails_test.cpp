@@ -2,6 +2,7 @@
 #include "tests/support/gl_test.h"
 
 #include "effects/ribbons_trails.h"
+#include "timeline/demo_random.h"
 #include "resources/images/image_cache.h"
 #include "resources/textures/texture_manager.h"
 
@@ -80,15 +81,45 @@ TEST_F(RibbonsTrailsTest, TrailHeadRunsAlongTheNewestSegment)
     const Vec3 last = trail.point(5);
     const Vec3 fourth = trail.point(4);
     // Past 1 the points shift down by one, a new far point is placed and
-    // the head jumps back by a segment.
+    // the head goes on by what was left over on the new newest segment.
     trail.advanceAndDraw(0.5f);
-    EXPECT_FLOAT_EQ(trail.param(), 0.0f);
+    EXPECT_FLOAT_EQ(trail.param(), 0.5f);
     EXPECT_FLOAT_EQ(trail.point(4).x, last.x);
-    EXPECT_FLOAT_EQ(trail.head().x, fourth.x);
+    EXPECT_FLOAT_EQ(trail.point(3).x, fourth.x);
     for (int k = 0; k < 6; ++k) {
         EXPECT_LE(std::fabs(trail.point(k).x), 0.5f);
         EXPECT_LE(trail.point(k).z, 0.0f);
         EXPECT_GE(trail.point(k).z, -8.0f);
+    }
+}
+
+// A trail reaches the same state after 8 s in frames of 16.67 ms, of
+// 33.3 ms or in one step: a segment lasts its duration at any rate.
+TEST_F(RibbonsTrailsTest, TrailsReachTheSameStateAtAnyFrameRate)
+{
+    const auto run = [](double frameMs) {
+        restartDemoRandom();
+        Trail trail(20, nullptr);
+        trail.scatter();
+        // Frames at whole ms, as the demo time comes, ending at 8000.
+        const int frames = static_cast<int>(std::lround(8000.0 / frameMs));
+        int previous = 0;
+        for (int i = 1; i <= frames; ++i) {
+            const int now = static_cast<int>(static_cast<int64_t>(i) * 8000 / frames);
+            trail.advanceAndDraw(static_cast<float>(now - previous) / 500.0f);
+            previous = now;
+        }
+        std::vector<float> state{trail.param()};
+        for (int k = 0; k < 6; ++k)
+            state.push_back(trail.point(k).x);
+        return state;
+    };
+    const std::vector<float> reference = run(1000.0 / 60.0);
+    for (const double frameMs : {1000.0 / 30.0, 8000.0}) {
+        const std::vector<float> other = run(frameMs);
+        EXPECT_NEAR(other[0], reference[0], 1e-4f) << frameMs << " ms frames: the head's place";
+        for (int k = 1; k <= 6; ++k)
+            EXPECT_FLOAT_EQ(other[k], reference[k]) << frameMs << " ms frames, point " << k - 1;
     }
 }
 
