@@ -55,6 +55,7 @@ SceneNode* SparkEmitter::clone() const
     copy->acceleration_ = acceleration_;
     copy->fade_ = fade_;
     copy->divisor_ = divisor_;
+    copy->clock_ = clock_;
     copy->texture_ = texture_;
     cloneChildrenTo(*copy);
     return copy;
@@ -62,11 +63,21 @@ SceneNode* SparkEmitter::clone() const
 
 void SparkEmitter::draw() { glGetFloatv(GL_MODELVIEW_MATRIX, modelview_.m); }
 
-void SparkEmitter::update(float t)
+void SparkEmitter::update(float t) { advance(t, 1000.0 / 60.0); }
+
+void SparkEmitter::restartClock(float t)
+{
+    clock_ = t;
+    setLastTime(static_cast<int>(t));
+    emissionOwed_ = 0.0;
+}
+
+void SparkEmitter::advance(float t, double elapsedMs)
 {
     // A divisor of 0 would stop time for good; treat it as 1.
     const float divisor = static_cast<float>(divisor_ != 0 ? divisor_ : 1);
-    const float dt = (t - static_cast<float>(lastTime_)) / divisor;
+    const float dt = (t - clock_) / divisor;
+    clock_ = t;
     lastTime_ = static_cast<int>(t);
     for (size_t i = 0; i < active_.size();) {
         Spark& spark = sparks_[static_cast<size_t>(active_[i])];
@@ -78,13 +89,20 @@ void SparkEmitter::update(float t)
             ++i;
         }
     }
-    if (emitting_)
+    if (!emitting_) {
+        emissionOwed_ = 0.0;
+        return;
+    }
+    emissionOwed_ += std::max(0.0, elapsedMs) * 60.0 / 1000.0;
+    // A long gap (a jump) emits no more than a pool's worth.
+    emissionOwed_ = std::min(emissionOwed_, static_cast<double>(capacity()) / sparksPerStep + 1.0);
+    for (; emissionOwed_ >= 1.0; emissionOwed_ -= 1.0)
         emit();
 }
 
 void SparkEmitter::emit()
 {
-    constexpr int burst = 10;
+    constexpr int burst = sparksPerStep;
     if (activeCount() + burst >= capacity())
         return;
     for (int n = 0; n < burst && !free_.empty(); ++n) {

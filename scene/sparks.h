@@ -57,9 +57,19 @@ public:
 
     // Only remembers where the traversal has put the node (the modelview).
     void draw() override;
-    // Ages the active sparks by (t - last time) / divisor, returns dead ones
-    // (life below 0) to the pool, then emits when emitting.
+    // Sparks emitted while emitting, per 1000 / 60 ms of demo time.
+    static constexpr int sparksPerStep = 10;
+
+    // advance(t, 1000 / 60): one step of the show's reference rate.
     void update(float t) override;
+    // Ages the active sparks by (t - last time) / divisor, the times kept
+    // with their fractions, and returns dead ones (life below 0) to the
+    // pool; then, when emitting, emits sparksPerStep for each 1000 / 60 ms
+    // of elapsedMs, the remainder carried to the next call (none is carried
+    // while not emitting).
+    void advance(float t, double elapsedMs);
+    // The clock's last time := t; nothing owed to emission.
+    void restartClock(float t);
     // Ten sparks from the origin, when active + 10 stays below capacity.
     void emit();
     // Every active spark back to the pool.
@@ -92,6 +102,8 @@ private:
     Vec3 acceleration_;
     float fade_ = 1.0f;
     int divisor_ = 30;
+    float clock_ = 0.0f;       // the last time the sparks were aged to
+    double emissionOwed_ = 0.0;  // sparks owed to emission, in steps
     bool emitting_ = false;
     Texture* texture_ = nullptr;
 };

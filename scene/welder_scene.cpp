@@ -32,7 +32,7 @@ void WelderScene::start(int32_t time)
         spray_->setLastTime(time);
     if (emitter_ == nullptr)
         return;
-    emitter_->setLastTime(time);
+    emitter_->restartClock(static_cast<float>(time));
     glow_->setLastTime(static_cast<float>(time));
     emitter_->reset();
     emitter_->setEmitting(false);
@@ -60,7 +60,7 @@ void WelderScene::update(int32_t time, bool applyViewport)
     if (spray_ != nullptr)
         spray_->update(p);
     if (emitter_ != nullptr) {
-        emitter_->update(p);
+        emitter_->advance(p, frameDelta());
         glow_->advance(p);
     }
     s->setTime(p);

@@ -75,8 +75,8 @@ TEST_F(WelderSceneTest, SparksFlyOnlyDuringTheWindowsOfTheSceneTime)
     EXPECT_FALSE(emitter->emitting());
     welder->render(30000);  // 300: open
     EXPECT_TRUE(emitter->emitting());
-    welder->render(30100);  // the next update throws ten
-    EXPECT_EQ(emitter->activeCount(), 10);
+    welder->render(30100);  // ten for each 1000 / 60 ms since the last frame
+    EXPECT_EQ(emitter->activeCount(), 60);
     welder->render(30800);  // 308 exactly: closed again
     EXPECT_FALSE(emitter->emitting());
     // A restart takes every spark back and stops emitting.
@@ -99,7 +99,7 @@ TEST_F(WelderSceneTest, ThePoolHoldsTwoThousandSparks)
     // Sparks die when their life falls below 0 and go back to the pool.
     emitter.setFade(1.0f);
     emitter.setDivisor(1);
-    emitter.setLastTime(0);
+    emitter.restartClock(0.0f);
     emitter.update(2.0f);  // life at most 1.0 - 2.0
     EXPECT_EQ(emitter.activeCount(), 0);
     emitter.setEmitting(true);
@@ -107,6 +107,38 @@ TEST_F(WelderSceneTest, ThePoolHoldsTwoThousandSparks)
     EXPECT_EQ(emitter.activeCount(), 10);
     emitter.reset();
     EXPECT_EQ(emitter.activeCount(), 0);
+}
+
+// The sparks' clock keeps its fractions and emission follows elapsed time:
+// a second of sparks at 30, 60 or 144 frames a second ages them alike and
+// emits as many.
+TEST_F(WelderSceneTest, ASecondOfSparksIsTheSameAtAnyFrameRate)
+{
+    std::vector<float> lives;
+    std::vector<int> counts;
+    for (const double fps : {30.0, 60.0, 144.0}) {
+        SparkEmitter emitter(2000, "sparky");
+        emitter.setFade(0.01f);
+        emitter.setDivisor(1);
+        emitter.restartClock(0.0f);
+        emitter.setEmitting(true);
+        emitter.advance(0.0f, 1000.0 / 60.0);  // one burst at the start
+        const float firstLife = emitter.activeSpark(0).life;
+        const double frameMs = 1000.0 / fps;
+        double previous = 0.0;
+        for (double t = frameMs; t < 1000.0 + frameMs / 2; t += frameMs) {
+            // Progress in thousandths, as a scene of 1000 ms sees it.
+            emitter.advance(static_cast<float>(t / 1000.0), t - previous);
+            previous = t;
+        }
+        lives.push_back(firstLife - emitter.activeSpark(0).life);
+        counts.push_back(emitter.activeCount());
+    }
+    for (size_t i = 1; i < lives.size(); ++i) {
+        EXPECT_NEAR(lives[i], lives[0], 0.01f * lives[0]) << "the spark clock";
+        EXPECT_NEAR(counts[i], counts[0], 0.01 * counts[0] + 10) << "sparks emitted";
+    }
+    EXPECT_NEAR(counts[0], 610, 10);
 }
 
 TEST_F(WelderSceneTest, NewSparksStartAtTheOriginWithTheirSpread)
