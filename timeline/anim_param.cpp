@@ -31,6 +31,13 @@ float AnimParam::evaluate(int32_t t)
         return value_;
     }
     const float f = (now - startTime_) / duration_;
+    if (f >= 1.0f) {
+        // Past its end every curve has arrived, whether or not a frame fell
+        // on the end itself (a sine or a Catmull-Rom curve would turn back).
+        value_ = target_;
+        delta_ = 0.0f;
+        return value_;
+    }
     float s = 0.0f;
     switch (curve_) {
     case linear: s = f; break;

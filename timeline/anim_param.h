@@ -24,7 +24,8 @@ public:
 
     // Advances the transition to demo time t and returns the value. The
     // transition ends when the value is within 0.000001 of the target or
-    // beyond it; the value then becomes the target. A transition whose
+    // beyond it, or once its duration has passed, whatever the curve; the
+    // value then becomes the target. A transition whose
     // duration is not positive reaches its target at its start time.
     float evaluate(int32_t t);
     float get() const { return value_; }

@@ -40,15 +40,26 @@ TEST(AnimParamTest, LinearAndQuadraticEndExactlyOnTarget)
     EXPECT_FALSE(quadratic.moving());
 }
 
-TEST(AnimParamTest, SineFollowsTheCurveBackPastItsDuration)
+// Whatever the frames, a transition is at its target once its time is past:
+// a sine or a Catmull-Rom curve that would turn back past its end settles
+// even when no frame falls on the end itself.
+TEST(AnimParamTest, EveryCurveSettlesOnceItsTimeHasPassed)
 {
     AnimParam p = transition(AnimParam::sine, 0.0f, 1.0f, 0, 1000);
     EXPECT_NEAR(p.evaluate(500), std::sin(M_PI / 4), 1e-6);
-    // At 1.5 durations the sine is back at sin(3pi/4): the transition runs on.
-    EXPECT_NEAR(p.evaluate(1500), std::sin(3 * M_PI / 4), 1e-6);
-    EXPECT_TRUE(p.moving());
-    EXPECT_FLOAT_EQ(p.evaluate(1000), 1.0f);
+    EXPECT_FLOAT_EQ(p.evaluate(1500), 1.0f);
     EXPECT_FALSE(p.moving());
+    for (const double fps : {30.0, 50.0, 60.0, 144.0}) {
+        for (const int curve : {AnimParam::sine, AnimParam::catmullRom}) {
+            AnimParam fade = transition(curve, 1.0f, 0.0f, 0, 1010);
+            fade.setTangents(0.0f, -1.0f);
+            float last = 1.0f;
+            for (double t = 0.0; t < 1200.0; t += 1000.0 / fps)
+                last = fade.evaluate(static_cast<int32_t>(t));
+            EXPECT_EQ(last, 0.0f) << "curve " << curve << " at " << fps << " fps";
+            EXPECT_FALSE(fade.moving());
+        }
+    }
 }
 
 TEST(AnimParamTest, CatmullRomWithDefaultTangentsHasHalfSlopeAtBothEnds)
