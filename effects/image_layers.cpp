@@ -30,6 +30,15 @@ void ImageLayer::start(int32_t time)
     dissolve_ = false;
 }
 
+void ImageLayer::rewind()
+{
+    images_.assign(1, nullptr);
+    imageIndex_ = 0;
+    current_ = nullptr;
+    particles_.reset();
+    dissolve_ = false;
+}
+
 void ImageLayer::command(Command c)
 {
     switch (c.code) {
@@ -170,6 +179,15 @@ void LayerGroup::start(int32_t time)
 {
     for (auto& layer : layers_)
         layer->start(time);
+}
+
+void LayerGroup::rewind()
+{
+    for (auto& layer : layers_) {
+        layer->rewind();
+        layer->deactivate();
+    }
+    selected_ = -1;
 }
 
 void LayerGroup::render(int32_t time)

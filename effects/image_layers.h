@@ -26,6 +26,10 @@ public:
     // whole window is the viewport; without it the viewport is left alone,
     // so a frame grab can narrow it to a corner.
     void update(int32_t time, bool applyViewport) override;
+    // No picture, the picture list back to its one empty place, no
+    // dissolve: what ADDPICTURE and the picture commands gathered goes (the
+    // textures stay loaded for the next setup).
+    void rewind() override;
     // Own codes first (30, 31, 90, 91, 110, 210, 211, 212), then the blend
     // and base codes. 31 and 110 take a file name loaded without a prefix;
     // a name that cannot be loaded adds nothing (31) or leaves no picture
@@ -73,6 +77,8 @@ public:
 
     // Every layer's start, in order; the group's own clock is not touched.
     void start(int32_t time) override;
+    // Every layer rewound and hidden, nothing selected.
+    void rewind() override;
     // Every active layer's render, in order.
     void render(int32_t time) override;
     // 97 shows the selected layer, 98 hides it, 99 selects layer a0 (0 to
