@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr int showEndTime = 287000;
 constexpr const char* scriptPath = "data/script.scr";
 
 // Why the music file did not open, for the line that precedes the fatal
@@ -164,7 +163,8 @@ int runPlayer(int samples, const PlayerOptions& options)
     EffectRegistry& registry = EffectRegistry::instance();
     buildEffects(registry, &imageCache, &window);
     Demo demo(scriptPath);
-    demo.setEndTime(options.end >= 0 ? options.end : showEndTime);
+    if (options.end >= 0)
+        demo.setEndTime(options.end);
     demo.setStartTime(options.start);
     demo.setLoop(options.loop);
     demo.setLenientReload(!options.dataDir.empty());

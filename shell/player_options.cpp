@@ -1,21 +1,7 @@
 #include "shell/player_options.h"
 
-#include <charconv>
-#include <cstring>
-
-namespace {
-
-// A demo time: decimal digits only, within 0..INT32_MAX.
-bool readMilliseconds(const char* text, int32_t& ms)
-{
-    const char* end = text + std::strlen(text);
-    if (text == end || *text < '0' || *text > '9')
-        return false;
-    const auto [last, failure] = std::from_chars(text, end, ms);
-    return failure == std::errc() && last == end;
-}
-
-}  // namespace
+#include "shell/option_values.h"
+#include "timeline/demo.h"
 
 bool readPlayerOptions(int argc, const char* const* argv, PlayerOptions& options, std::string& error)
 {
@@ -39,7 +25,7 @@ bool readPlayerOptions(int argc, const char* const* argv, PlayerOptions& options
             const char* value = argv[++i];
             if (flag == "--start" || flag == "--end") {
                 int32_t& ms = flag == "--start" ? options.start : options.end;
-                if (!readMilliseconds(value, ms)) {
+                if (!readDemoTime(value, ms)) {
                     error = flag + " needs milliseconds, not " + value;
                     return false;
                 }
@@ -66,8 +52,18 @@ bool readPlayerOptions(int argc, const char* const* argv, PlayerOptions& options
         error = "--data reads loose files; it does not go with --archive or --password";
         return false;
     }
+    if (options.end == 0) {
+        error = "--end must lie after the show's start";
+        return false;
+    }
     if (options.start >= 0 && options.end >= 0 && options.end <= options.start) {
         error = "--end must lie after --start";
+        return false;
+    }
+    // Without --end the show ends at its own end: a start there or past it
+    // would play one frame and stop.
+    if (options.start >= Demo::defaultEndTime && options.end < 0) {
+        error = "--start must lie before the show's end (" + std::to_string(Demo::defaultEndTime) + " ms)";
         return false;
     }
     return true;

@@ -18,8 +18,9 @@ struct PlayerOptions {
 };
 
 // Reads the arguments after the program name. False with a one-line reason
-// in error for an unknown option, a missing or bad value, an end not after
-// the start, or --data together with --archive or --password.
+// in error for an unknown option, a missing or bad value, an end of 0 or
+// not after the start, a start at or past the show's own end without
+// --end, or --data together with --archive or --password.
 bool readPlayerOptions(int argc, const char* const* argv, PlayerOptions& options, std::string& error);
 
 // The usage text, several lines, ending in a newline.

@@ -19,7 +19,10 @@ public:
     // echoes, beat averages) shows there as straight playback has it.
     static constexpr int32_t pastStepped = 1000;
 
-    // Stores the path; end time 240000 ms; no script yet.
+    // Where the show ends unless told otherwise.
+    static constexpr int32_t defaultEndTime = 287000;
+
+    // Stores the path; end time defaultEndTime; no script yet.
     explicit Demo(std::string scriptPath);
 
     void setEndTime(int32_t ms) { endTime_ = ms; }
@@ -99,7 +102,7 @@ private:
     size_t cursor_ = 0;
     bool quit_ = false;
     bool reload_ = false;
-    int32_t endTime_ = 240000;
+    int32_t endTime_ = defaultEndTime;
     int32_t startOverride_ = -1;
     bool loop_ = false;
     bool lenientReload_ = false;

@@ -27,8 +27,26 @@ expect_failure 'usage: swtool extract ARCHIVE MEMBER' extract a.dpk
 expect_failure 'usage: swtool pack DIR ARCHIVE' pack
 expect_failure 'usage: swtool pack DIR ARCHIVE' pack tree
 expect_failure 'usage: swtool image FILE' image
-expect_failure 'usage: swtool render' render
-expect_failure 'usage: swtool render' render --data tree
+# The long commands end a usage error with status 2, as the player does.
+expect_usage_error() {
+  local message=$1
+  shift
+  "$swtool" "$@" >out.bin 2>err.txt
+  local status=$?
+  [ "$status" -eq 2 ] || fail "swtool $*: expected status 2, got $status"
+  grep -qF -- "$message" err.txt || { cat err.txt; fail "swtool $*: no '$message' on standard error"; }
+  [ ! -s out.bin ] || fail "swtool $*: wrote to standard output"
+}
+expect_usage_error 'usage: swtool render' render
+expect_usage_error 'usage: swtool render' render --data tree
+for bad in abc -1000 12x "" 99999999999; do
+  expect_usage_error '--from needs milliseconds' render --data tree --from "$bad" --to 2000 --out frames
+  expect_usage_error 'usage: swtool profile' profile --data tree --from "$bad" --to 2000
+done
+expect_usage_error '--to must not lie before --from' render --data tree --from 3000 --to 1000 --out frames
+expect_usage_error '--to must not lie before --from' profile --data tree --from 3000 --to 1000
+expect_usage_error '--fps needs frames a second' render --data tree --from 0 --to 1000 --fps 0 --out frames
+[ ! -e frames ] || fail "a refused render made its output folder"
 expect_failure 'usage: swtool script FILE' script
 
 # Inputs that are not there.

@@ -65,6 +65,10 @@ TEST(PlayerOptionsTest, BadOptionsAndValuesAreRefusedWithAReason)
         {"--end", "99999999999"},
         {"--start", "5000", "--end", "5000"},
         {"--start", "6000", "--end", "5000"},
+        {"--end", "0"},
+        {"--start", "999999"},
+        {"--start", "287000"},
+        {"--start", "290000", "--loop"},
         {"--data"},
         {"--data", ""},
         {"--music", ""},
@@ -77,6 +81,11 @@ TEST(PlayerOptionsTest, BadOptionsAndValuesAreRefusedWithAReason)
         EXPECT_FALSE(read(args, options, error)) << args[0];
         EXPECT_FALSE(error.empty()) << args[0];
     }
+    // A start past the show's own end is fine when the end is given.
+    PlayerOptions late;
+    std::string error;
+    EXPECT_TRUE(read({"--start", "290000", "--end", "300000"}, late, error)) << error;
+    EXPECT_TRUE(read({"--start", "286999"}, late, error)) << error;
 }
 
 TEST(PlayerOptionsTest, UsageNamesEveryOptionAndKey)

@@ -119,7 +119,7 @@ protected:
 TEST_F(ShowSoak, TheWholeShowThenAHundredReloadsLeaveNoErrorAndNoGrowth)
 {
     const auto start = std::chrono::steady_clock::now();
-    for (const int time : stepTimes(0, OfflineShow::showEndTime, wholeShowFramesPerSecond)) {
+    for (const int time : stepTimes(0, Demo::defaultEndTime, wholeShowFramesPerSecond)) {
         show_.drawFrameAt(time);
         const std::string error = frameError(time);
         ASSERT_EQ(error, "") << "in the whole show";

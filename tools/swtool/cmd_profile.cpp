@@ -3,9 +3,12 @@
 // times and each effect's share of them.
 #include "tools/swtool/commands.h"
 
+#include "shell/option_values.h"
+
 #include "timeline/effect_table.h"
 #include "tools/common/frame_stats.h"
 #include "tools/swtool/effect_timer.h"
+#include "timeline/demo.h"
 #include "tools/swtool/offline_show.h"
 #include "tools/swtool/progress_line.h"
 
@@ -28,7 +31,7 @@ namespace {
 struct ProfileOptions {
     ShowSource source;
     long from = 0;
-    long to = OfflineShow::showEndTime;
+    long to = Demo::defaultEndTime;
     long fps = 60;
     std::string csv;
     bool quiet = false;
@@ -58,25 +61,30 @@ std::optional<ProfileOptions> parseOptions(int argc, char** argv)
     ProfileOptions options;
     const bool read = readLongCommandFlags(argc, argv, "swtool profile", options.source, options.quiet,
                                            [&](const std::string& flag, const char* value) {
-        char* rest = nullptr;
-        const long number = std::strtol(value, &rest, 10);
-        const bool numeric = *value != '\0' && *rest == '\0';
+        int32_t number = 0;
         if (flag == "--csv")  // named from where swtool started, before --data moves it
             options.csv = std::filesystem::absolute(value).string();
-        else if (flag == "--from" && numeric)
-            options.from = number;
-        else if (flag == "--to" && numeric)
-            options.to = number;
-        else if (flag == "--fps" && numeric)
-            options.fps = number;
+        else if (flag == "--from" || flag == "--to")
+            (flag == "--from" ? options.from : options.to) = readDemoTime(value, number) ? number : -1;
+        else if (flag == "--fps")
+            options.fps = readPositiveCount(value, 1000, number) ? number : 0;
         else
             return false;
         return true;
     });
     if (!read)
         return std::nullopt;
-    if (options.source.dataDir.empty() == options.source.archive.empty() || options.fps <= 0 ||
-        options.to < options.from) {
+    if (options.from < 0 || options.to < 0 || options.fps <= 0) {
+        std::fprintf(stderr, "swtool profile: --from and --to need milliseconds, --fps frames a second\n");
+        printUsage();
+        return std::nullopt;
+    }
+    if (options.to < options.from) {
+        std::fprintf(stderr, "swtool profile: --to must not lie before --from\n");
+        printUsage();
+        return std::nullopt;
+    }
+    if (options.source.dataDir.empty() == options.source.archive.empty()) {
         printUsage();
         return std::nullopt;
     }
@@ -173,7 +181,7 @@ int runProfile(int argc, char** argv)
 {
     const std::optional<ProfileOptions> options = parseOptions(argc, argv);
     if (!options)
-        return 1;
+        return usageStatus;
     OfflineShow show;
     if (!show.open(options->source, "swtool profile"))
         return 1;

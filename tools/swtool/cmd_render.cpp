@@ -2,6 +2,8 @@
 // frames at the given demo times as PNG files, or a span of it as a video.
 #include "tools/swtool/commands.h"
 
+#include "shell/option_values.h"
+
 #include "timeline/demo.h"
 #include "tools/swtool/frame_writer.h"
 #include "tools/swtool/offline_show.h"
@@ -57,6 +59,16 @@ std::vector<PlannedFrame> planFrames(const std::vector<int>& wanted, int showSta
     return plan;
 }
 
+constexpr int32_t maximumFps = 1000;
+
+void printUsage()
+{
+    std::fprintf(stderr, "usage: swtool render (--data DIR | --archive FILE [--password PW]) [--music OGG] "
+                         "[--samples N] ((--at T1,T2,... | --from A --to B) [--fps F] --out DIR | --from A "
+                         "--to B [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]\n");
+}
+
+// Times in ms separated by commas, each as a demo time option is read.
 bool parseTimeList(const char* text, std::vector<int>& times)
 {
     std::string list = text;
@@ -66,11 +78,10 @@ bool parseTimeList(const char* text, std::vector<int>& times)
         if (end == std::string::npos)
             end = list.size();
         const std::string item = list.substr(start, end - start);
-        char* rest = nullptr;
-        const long value = std::strtol(item.c_str(), &rest, 10);
-        if (item.empty() || *rest != '\0')
+        int32_t value = 0;
+        if (!readDemoTime(item.c_str(), value))
             return false;
-        times.push_back(static_cast<int>(value));
+        times.push_back(value);
         start = end + 1;
     }
     return true;
@@ -79,18 +90,24 @@ bool parseTimeList(const char* text, std::vector<int>& times)
 std::optional<RenderOptions> parseOptions(int argc, char** argv)
 {
     RenderOptions options;
-    std::optional<long> from, to;
+    std::optional<int32_t> from, to;
     bool timesRead = true;
+    std::string badValue;
     const bool read = readLongCommandFlags(argc, argv, "swtool render", options.source, options.quiet,
                                            [&](const std::string& flag, const char* value) {
         if (flag == "--at")
             timesRead = parseTimeList(value, options.times) && timesRead;
-        else if (flag == "--from")
-            from = std::atol(value);
-        else if (flag == "--to")
-            to = std::atol(value);
-        else if (flag == "--fps")
-            options.fps = std::atol(value);
+        else if (flag == "--from" || flag == "--to") {
+            int32_t ms = 0;
+            if (!readDemoTime(value, ms))
+                badValue = flag + " needs milliseconds, not " + value;
+            (flag == "--from" ? from : to) = ms;
+        } else if (flag == "--fps") {
+            int32_t fps = 0;
+            if (!readPositiveCount(value, maximumFps, fps))
+                badValue = std::string("--fps needs frames a second from 1 to ") + std::to_string(maximumFps) + ", not " + value;
+            options.fps = fps;
+        }
         else if (flag == "--out")
             options.outDir = value;
         else if (flag == "--video")
@@ -105,8 +122,13 @@ std::optional<RenderOptions> parseOptions(int argc, char** argv)
     });
     if (!read)
         return std::nullopt;
-    if (!timesRead) {
-        std::fprintf(stderr, "swtool render: bad time list\n");
+    if (!timesRead)
+        badValue = "bad time list";
+    if (badValue.empty() && from && to && *to < *from)
+        badValue = "--to must not lie before --from";
+    if (!badValue.empty()) {
+        std::fprintf(stderr, "swtool render: %s\n", badValue.c_str());
+        printUsage();
         return std::nullopt;
     }
     const bool toVideo = !options.video.path.empty();
@@ -122,9 +144,7 @@ std::optional<RenderOptions> parseOptions(int argc, char** argv)
     const bool haveFrames = toVideo ? (from && to && options.times.empty()) : !options.times.empty();
     if (options.source.dataDir.empty() == options.source.archive.empty() || !haveFrames ||
         options.outDir.empty() == !toVideo || options.fps <= 0) {
-        std::fprintf(stderr, "usage: swtool render (--data DIR | --archive FILE [--password PW]) [--music OGG] "
-                             "[--samples N] ((--at T1,T2,... | --from A --to B) [--fps F] --out DIR | --from A "
-                             "--to B [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]\n");
+        printUsage();
         return std::nullopt;
     }
     std::sort(options.times.begin(), options.times.end());
@@ -145,7 +165,7 @@ int runRender(int argc, char** argv)
 {
     std::optional<RenderOptions> options = parseOptions(argc, argv);
     if (!options)
-        return 1;
+        return usageStatus;
     std::error_code error;
     if (!options->video.path.empty()) {
         if (!videoFormatKnown(options->video.path)) {

@@ -2,6 +2,10 @@
 // The subcommands of swtool. Each takes the arguments after its own name and
 // returns the process exit status (0 success, 1 failure); errors go to stderr.
 
+// The long commands (render, profile) end a usage error, a bad time or rate
+// among them, with this status, as the player does.
+constexpr int usageStatus = 2;
+
 struct SwtoolCommand {
     const char* name;
     const char* usage;

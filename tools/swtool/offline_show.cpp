@@ -100,10 +100,11 @@ bool OfflineShow::open(const ShowSource& source, const char* tool)
     buildEffects(registry(), imageCache_.get(), nullptr);
 
     demo_ = std::make_unique<Demo>("data/script.scr");
-    demo_->setEndTime(showEndTime);
-    demo_->setup(*window_, registry());
+    // Started as the player starts it: the first frame at the start drawn
+    // before the time moves.
     clock_.set(0);
-    window_->transport(demo_->startTime(), false);
+    demo_->setup(*window_, registry());
+    demo_->begin();
     return true;
 }
 
@@ -111,6 +112,12 @@ void OfflineShow::drawFrameAt(int32_t time)
 {
     clock_.set(static_cast<int64_t>(time) - demo_->startTime());
     demo_->frame();
+}
+
+void OfflineShow::restartAt(int32_t time)
+{
+    clock_.set(static_cast<int64_t>(time) - demo_->startTime());
+    demo_->restartAt(time);
 }
 
 std::vector<int> stepTimes(long from, long to, long fps)

@@ -41,7 +41,6 @@ class OfflineShow {
 public:
     static constexpr int frameWidth = 640;
     static constexpr int frameHeight = 480;
-    static constexpr int showEndTime = 287000;
 
     OfflineShow();
     // Shuts the window down.
@@ -58,6 +57,10 @@ public:
     // Draws the frame at demo time `time` (not before the previous one):
     // fires the events due, renders and swaps.
     void drawFrameAt(int32_t time);
+    // A jump to `time`, as the player's keys make one: the show rebuilt as
+    // straight playback has it there (see Demo::restartAt); the next
+    // drawFrameAt may be at `time` or later.
+    void restartAt(int32_t time);
 
     Demo& demo() { return *demo_; }
     EffectRegistry& registry();
