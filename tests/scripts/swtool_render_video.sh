@@ -55,6 +55,25 @@ for container in mp4 webm; do
     fail "$container: first frame red $actual, the PNG frame's $expected"
 done
 
+# Spans that do not divide into whole frames: the sound ends with the
+# pictures (frames x 44100 / fps samples), within one audio frame, at 24, 30
+# and 60 frames a second.
+for fps in 24 30 60; do
+  out="$work/odd-$fps.mp4"
+  "$swtool" render --data "$work/show" --music "$music" --from 0 --to 1030 --fps "$fps" --video "$out" --quiet \
+    >/dev/null 2>"$work/errors.txt" || fail "$fps fps: render exited $?: $(cat "$work/errors.txt")"
+  frames=$((1030 * fps / 1000))
+  samples=$(ffmpeg -v error -i "$out" -map a:0 -f s16le -ac 1 - | wc -c)
+  samples=$((samples / 2))
+  wanted=$((frames * 44100 / fps))
+  [ $((samples - wanted)) -le 1024 ] && [ $((wanted - samples)) -le 1024 ] ||
+    fail "$fps fps: $samples audio samples under $frames frames ($wanted wanted)"
+  video=$(probe "$out" v:0 duration)
+  audio=$(probe "$out" a:0 duration)
+  awk -v v="$video" -v a="$audio" 'BEGIN { d = v - a; if (d < 0) d = -d; exit !(d <= 1024 / 44100) }' ||
+    fail "$fps fps: video $video s, audio $audio s"
+done
+
 "$swtool" render --data "$work/show" --from 0 --to 100 --video "$work/clip.avi" >/dev/null 2>&1 &&
   fail "an unknown video extension was accepted"
 "$swtool" render --data "$work/show" --at 100 --video "$work/clip.mp4" >/dev/null 2>&1 &&

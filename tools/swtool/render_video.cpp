@@ -14,11 +14,12 @@ namespace {
 // The soundtrack from `from` ms, handed out as the frames need it.
 class MusicSpan {
 public:
-    bool open(const std::string& path, long from, long to)
+    // The span of `samples` samples from `from` ms on.
+    bool open(const std::string& path, long from, int64_t samples)
     {
         if (!decoder_.open(path) || !decoder_.seekMilliseconds(from))
             return false;
-        total_ = static_cast<int64_t>(to - from) * platform::soundRate / 1000;
+        total_ = samples;
         return true;
     }
     // Writes the samples up to sample `until` (at most the span's end);
@@ -56,8 +57,11 @@ int renderVideo(OfflineShow& show, const VideoJob& job)
         std::fprintf(stderr, "swtool render: --video needs --from A --to B --fps F with B > A\n");
         return 1;
     }
+    // The sound lasts exactly as long as the pictures: frames x 44100 / fps
+    // samples, however the span's ms divide into frames.
     MusicSpan music;
-    if (!job.music.empty() && !music.open(job.music, job.from, job.to)) {
+    const int64_t samples = static_cast<int64_t>(frames) * platform::soundRate / job.fps;
+    if (!job.music.empty() && !music.open(job.music, job.from, samples)) {
         std::fprintf(stderr, "swtool render: cannot read music %s\n", job.music.c_str());
         return 1;
     }

@@ -204,7 +204,11 @@ struct VideoWriter::State {
             sound->format = c->sample_fmt;
             sound->sample_rate = c->sample_rate;
             av_channel_layout_copy(&sound->ch_layout, &c->ch_layout);
-            sound->nb_samples = static_cast<int>(c->frame_size > 0 ? perFrame : count);
+            // The last short frame is handed over short where the encoder
+            // takes one, so that no silence is added past the picture.
+            const bool shortAllowed = c->frame_size <= 0 || (c->codec->capabilities &
+                                                              (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE)) != 0;
+            sound->nb_samples = static_cast<int>(shortAllowed ? count : perFrame);
             if (av_frame_get_buffer(sound.get(), 0) < 0)
                 return false;
             av_samples_set_silence(sound->data, 0, sound->nb_samples, c->ch_layout.nb_channels, c->sample_fmt);
