@@ -27,46 +27,82 @@ void beginOverlay()
 
 }  // namespace
 
-BarsEffect::BarsEffect() : bars_(40, Bar{0.0f, 0.0f, 0.0f, 0.0f}) {}
+// What a set of bars is made for: the occasions that may fall at one time.
+constexpr uint32_t startOccasion = 1;
+constexpr uint32_t flickerOccasion = 2;
 
-void BarsEffect::refill()
+BarsEffect::BarsEffect(uint32_t seed) : bars_(40, Bar{0.0f, 0.0f, 0.0f, 0.0f}), seed_(seed) {}
+
+void BarsEffect::refill(int32_t time, uint32_t occasion)
 {
+    RandomSequence random = RandomSequence::keyed(seed_, static_cast<uint32_t>(time), occasion);
     for (Bar& bar : bars_) {
-        const float r1 = demoRandomUnit();
-        const float r2 = demoRandomUnit();
-        const float r3 = demoRandomUnit();
-        const float r4 = demoRandomUnit();
+        const float r1 = random.nextUnit();
+        const float r2 = random.nextUnit();
+        const float r3 = random.nextUnit();
+        const float r4 = random.nextUnit();
         bar.alpha = colorA.get() * r1;
         bar.position = r2;
         bar.width = r3 * widthScale_;
         bar.speed = r4 * 2.0f - 1.1f;
     }
+    anchorGlide(time);
 }
 
-void BarsEffect::move(int32_t dt)
+int32_t BarsEffect::commandTime(const Command& c) const
+{
+    // A command is due at or after the last frame; one given outside the
+    // timeline (a setup command, due at 0) acts at the last frame.
+    return std::max(c.dueTime, moveTime_);
+}
+
+void BarsEffect::anchorGlide(int32_t time)
+{
+    origins_.resize(bars_.size());
+    for (size_t i = 0; i < bars_.size(); ++i)
+        origins_[i] = bars_[i].position;
+    glideFrom_ = time;
+}
+
+void BarsEffect::glideTo(int32_t time)
 {
     // A divisor of 0 would turn every position into infinity or NaN and the
     // bars would never come back; such bars hold still instead.
-    if (speedDivisor_ == 0)
+    if (speedDivisor_ == 0 || origins_.size() != bars_.size())
         return;
-    const float step = static_cast<float>(dt) / static_cast<float>(speedDivisor_);
-    // A bar leaving one edge comes back at the other by as much as it went
-    // past: the span it wraps over is the screen and a bar's width beyond
-    // each edge, whatever the length of the step.
-    const float low = -widthScale_;
-    const float span = 1.0f + 2.0f * widthScale_;
-    for (Bar& bar : bars_) {
-        float p = bar.position + step * bar.speed;
-        if ((p > low + span || p < low) && span > 0.0f)
+    // From where the glide began, not from the last frame: the bars are at
+    // the same place at a time whatever the frames in between. A bar
+    // leaving one edge comes back at the other by as much as it went past:
+    // the span it wraps over is the screen and a bar's width beyond each
+    // edge.
+    const double step = static_cast<double>(time - glideFrom_) / speedDivisor_;
+    const double low = -widthScale_;
+    const double span = 1.0 + 2.0 * widthScale_;
+    for (size_t i = 0; i < bars_.size(); ++i) {
+        double p = origins_[i] + step * bars_[i].speed;
+        if ((p > low + span || p < low) && span > 0.0)
             p = low + std::fmod(std::fmod(p - low, span) + span, span);
-        bar.position = p;
+        bars_[i].position = static_cast<float>(p);
     }
+}
+
+void BarsEffect::rewind()
+{
+    bars_.assign(40, Bar{0.0f, 0.0f, 0.0f, 0.0f});
+    origins_.clear();
+    glideFrom_ = 0;
+    moveTime_ = 0;
+    interval_ = 200;
+    widthScale_ = 0.05f;
+    speedDivisor_ = 2000;
+    flicker_ = false;
+    horizontal_ = true;
 }
 
 void BarsEffect::start(int32_t time)
 {
     moveTime_ = time;
-    refill();
+    refill(time, startOccasion);
 }
 
 void BarsEffect::render(int32_t time)
@@ -75,14 +111,14 @@ void BarsEffect::render(int32_t time)
     beginOverlay();
     glDisable(GL_TEXTURE_2D);
     if (!flicker_) {
-        move(time - moveTime_);
+        glideTo(time);
         moveTime_ = time;
     } else if (time - moveTime_ > interval_) {
         // New bars every interval from the start, however the frames fall:
         // the next interval is counted from the last one's end, not from
         // the frame that saw it pass.
-        refill();
         moveTime_ = interval_ > 0 ? moveTime_ + (time - moveTime_) / interval_ * interval_ : time;
+        refill(moveTime_, flickerOccasion);
     }
     drawBars();
     glDepthMask(GL_TRUE);
@@ -122,18 +158,21 @@ void BarsEffect::command(Command c)
     const int32_t a0 = c.args[0];
     switch (c.code) {
     case 10:
+        // The bars go on from where they are when the command is due.
+        glideTo(commandTime(c));
+        anchorGlide(commandTime(c));
         speedDivisor_ = a0;
         break;
     case 90:
         bars_.assign(static_cast<size_t>(std::clamp(a0, 0, largestBarCount)), Bar{0.0f, 0.0f, 0.0f, 0.0f});
-        refill();
+        refill(commandTime(c), 100 + static_cast<uint32_t>(c.code));
         break;
     case 91:
         interval_ = a0;
         break;
     case 92:
         widthScale_ = static_cast<float>(a0) / 100.0f;
-        refill();
+        refill(commandTime(c), 100 + static_cast<uint32_t>(c.code));
         break;
     case 93:
         horizontal_ = (a0 == 0);
@@ -142,7 +181,7 @@ void BarsEffect::command(Command c)
         flicker_ = (a0 == 0);
         break;
     case 201:
-        refill();
+        refill(commandTime(c), 100 + static_cast<uint32_t>(c.code));
         break;
     default:
         break;

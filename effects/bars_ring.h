@@ -22,11 +22,16 @@ public:
         float speed;
     };
 
-    // Room for 40 bars, all transparent until start fills them.
-    BarsEffect();
+    // Room for 40 bars, all transparent until start fills them. Every set
+    // of bars is drawn from a random sequence named by `seed` and the demo
+    // time it is made for, so the bars at a time are the same however the
+    // show got there.
+    explicit BarsEffect(uint32_t seed = 0);
 
     // Refills the bars and starts gliding from time; the clock is not reset.
     void start(int32_t time) override;
+    // Count, interval, width, speed and direction as made; gliding.
+    void rewind() override;
     // Moves or renews the bars and draws them in an orthographic unit
     // square (y down) with alpha blending.
     void render(int32_t time) override;
@@ -41,14 +46,22 @@ public:
     bool flicker() const { return flicker_; }
 
 private:
-    // New random alpha, position, width and speed for every bar.
-    void refill();
-    // Advances every bar by dt ms of gliding, wrapping at the screen edges
-    // widened by the width scale.
-    void move(int32_t dt);
+    // New random alpha, position, width and speed for every bar, drawn
+    // from the sequence named by the seed, `time` and `occasion`.
+    void refill(int32_t time, uint32_t occasion);
+    // Every bar where its glide has taken it by `time`, wrapping at the
+    // screen edges widened by the width scale.
+    void glideTo(int32_t time);
+    // The glide begins again from where the bars are, at `time`.
+    void anchorGlide(int32_t time);
+    // When a command acts: its due time, not before the last frame.
+    int32_t commandTime(const Command& c) const;
     void drawBars() const;
 
     std::vector<Bar> bars_;
+    std::vector<float> origins_;  // where each bar was when the glide began
+    int32_t glideFrom_ = 0;
+    uint32_t seed_;
     int32_t moveTime_ = 0;
     int32_t interval_ = 200;
     float widthScale_ = 0.05f;

@@ -198,6 +198,12 @@ void NoiseEffect::fill()
     }
 }
 
+void NoiseEffect::rewind()
+{
+    streaming_ = false;
+    lastStep_ = -1;
+}
+
 void NoiseEffect::start(int32_t)
 {
     colorA.set(0.5f);

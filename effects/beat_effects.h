@@ -83,6 +83,8 @@ public:
 
     // Opacity back to 0.5 and gain to 1; streaming stays as it was.
     void start(int32_t time) override;
+    // Not streaming; the step count starts afresh.
+    void rewind() override;
     // Streams a quarter for each step passed since the last frame (at most
     // four) when streaming, then draws the current picture over the screen
     // with the colour and opacity.

@@ -5,6 +5,7 @@
 #include "resources/textures/texture_manager.h"
 #include "timeline/reference_rate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -180,18 +181,24 @@ void MotionBlur::command(Command c)
     switch (c.code) {
     case 90: interval_ = c.args[0] < 1 ? 1 : c.args[0]; break;
     case 94: drawSource_ = c.args[0] != 0; break;
-    case 95: rewind(); break;
+    case 95: clearTrail(); break;
     case 118: alpha_ = static_cast<float>(c.args[0]) / 255.0f; break;
     default: break;
     }
 }
 
-void MotionBlur::rewind()
+void MotionBlur::clearTrail()
 {
     for (Texture* texture : trail_)
         free_.push_back(texture);
     trail_.clear();
     lastGrab_ = -1;
+}
+
+void MotionBlur::rewind()
+{
+    clearTrail();
+    drawSource_ = true;
 }
 
 void MotionBlur::prerender(int32_t time)
@@ -218,7 +225,9 @@ void MotionBlur::prerender(int32_t time)
         glScissor(0, 0, size_, size_);
         glEnable(GL_SCISSOR_TEST);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        source_->update(time, false);
+        // The source as it is where the stretch begins, not at the frame that
+        // noticed it: the echoes are then the same at any frame rate.
+        source_->update(std::min(time, referenceStepTime(stretch * interval_)), false);
         copyCornerInto(taken, size_, size_);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glViewport(0, 0, screenWidth, screenHeight);

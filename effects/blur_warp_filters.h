@@ -72,17 +72,21 @@ public:
     // Base codes, 70, and 90 (interval), 94 (draw source), 95 (clear the
     // trail), 118 (trail alpha).
     void command(Command c) override;
-    // Grabs the source into the oldest texture when the demo time has
-    // entered a new stretch of `interval` steps of 1000 / 60 ms (every 4th
-    // frame at 60 frames a second; as often in demo time at any rate).
+    // Grabs the source, as it is at the stretch's start, into the oldest
+    // texture when the demo time has entered a new stretch of `interval`
+    // steps of 1000 / 60 ms (every 4th frame at 60 frames a second; as
+    // often in demo time at any rate).
     void prerender(int32_t time) override;
-    // The grabbed trail dropped.
+    // The grabbed trail dropped; the source drawn again.
     void rewind() override;
 
     size_t trailLength() const { return trail_.size(); }
     const std::deque<Texture*>& trail() const { return trail_; }
 
 private:
+    // Every grabbed texture back to the free ones; the next frame grabs.
+    void clearTrail();
+
     static constexpr int size_ = 512;
     std::vector<Texture*> all_;
     std::deque<Texture*> trail_;  // newest first

@@ -129,7 +129,8 @@ void RibbonsEffect::update(int32_t time, bool applyViewport)
 
 float Trail::colour[4] = {0.1f, 1.0f, 0.1f, 1.0f};
 
-Trail::Trail(int segments, Texture* texture) : step_(1.0f / static_cast<float>(segments)), texture_(texture)
+Trail::Trail(int segments, Texture* texture, uint32_t seed)
+    : step_(1.0f / static_cast<float>(segments)), madeStep_(step_), texture_(texture), seed_(seed)
 {
     colour[0] = 0.1f;
     colour[1] = 1.0f;
@@ -139,14 +140,29 @@ Trail::Trail(int segments, Texture* texture) : step_(1.0f / static_cast<float>(s
 
 void Trail::place(int k)
 {
-    const float r1 = demoRandomUnit();
-    const float r2 = demoRandomUnit();
-    const float r3 = demoRandomUnit();
+    RandomSequence random = RandomSequence::keyed(seed_, placed_++);
+    const float r1 = random.nextUnit();
+    const float r2 = random.nextUnit();
+    const float r3 = random.nextUnit();
     points_[k].set(r1 * box_.x - box_.x / 2.0f, r2 * box_.y - box_.y / 2.0f, r3 * box_.z - box_.z);
+}
+
+void Trail::rewind()
+{
+    param_ = 0.0f;
+    intoSegment_ = 0;
+    step_ = madeStep_;
+    box_ = Vec3(1.0f, 1.0f, 8.0f);
+    setSpriteSize(0.06f);
 }
 
 void Trail::scatter()
 {
+    // A new trail begins its first segment: what the old one had run of
+    // its segment depends on when the last frame fell.
+    placed_ = 0;
+    intoSegment_ = 0;
+    param_ = 0.0f;
     for (int k = 0; k < 6; ++k)
         place(k);
 }
@@ -173,22 +189,22 @@ Vec3 Trail::emitSegment(int first, float from, float to, float alphaOffset) cons
     return end;
 }
 
-void Trail::advanceAndDraw(float e)
+void Trail::advanceAndDraw(int32_t ms, int32_t segmentMs)
 {
-    param_ += e;
-    // A step of no meaning (a duration of 0 from the script) or of more
-    // segments than any show spans does not stall the frame.
-    if (!(param_ < 100000.0f) || !(param_ >= 0.0f))
-        param_ = std::isfinite(param_) ? std::fmod(std::fabs(param_), 1.0f) : 0.0f;
-    // One new point per whole segment passed, the overshoot kept, so a
-    // segment lasts its duration at any frame rate. Past six segments in one
-    // step every point is new anyway; the rest of the count only keeps the
-    // random sequence where straight playback has it.
-    while (param_ > 1.0f) {
-        param_ -= 1.0f;
-        for (int k = 0; k < 5; ++k)
-            points_[k] = points_[k + 1];
-        place(5);
+    // Whole ms are counted, not fractions of a segment, so that a segment
+    // ends at the same demo time however the frames divide it. One new
+    // point per whole segment passed, the overshoot kept; past six segments
+    // in one step every point is new anyway, and the rest of the count only
+    // keeps the points' sequence where straight playback has it.
+    if (segmentMs > 0) {
+        intoSegment_ = std::max<int64_t>(0, intoSegment_ + ms);
+        while (intoSegment_ > segmentMs) {
+            intoSegment_ -= segmentMs;
+            for (int k = 0; k < 5; ++k)
+                points_[k] = points_[k + 1];
+            place(5);
+        }
+        param_ = static_cast<float>(intoSegment_) / static_cast<float>(segmentMs);
     }
     glBegin(GL_LINE_STRIP);
     emitSegment(0, param_, 1.0f, -param_);
@@ -213,17 +229,27 @@ void Trail::advanceAndDraw(float e)
 
 TrailsEffect::TrailsEffect() : texture_(TextureManager::loadTexture("dot3.png", "data/textures/", GL_TEXTURE_2D))
 {
-    for (int i = 0; i < 40; ++i)
-        trails_.push_back(std::make_unique<Trail>(20, texture_));
+    for (uint32_t i = 0; i < 40; ++i)
+        trails_.push_back(std::make_unique<Trail>(20, texture_, i));
 }
 
 void TrailsEffect::start(int32_t time)
 {
     reset(time);
     duration_ = 500;
-    angle_ = 0.0f;
+    angle_ = 0.0;
     for (auto& trail : trails_)
         trail->scatter();
+}
+
+void TrailsEffect::rewind()
+{
+    trails_.resize(std::min<size_t>(trails_.size(), 40));
+    while (trails_.size() < 40)
+        trails_.push_back(std::make_unique<Trail>(20, texture_, static_cast<uint32_t>(trails_.size())));
+    for (auto& trail : trails_)
+        trail->rewind();
+    angle_ = 0.0;
 }
 
 void TrailsEffect::command(Command c)
@@ -234,7 +260,7 @@ void TrailsEffect::command(Command c)
     case 90: {
         const size_t wanted = a[0] > 0 ? static_cast<size_t>(a[0]) : 0;
         while (trails_.size() < wanted)
-            trails_.push_back(std::make_unique<Trail>(20, texture_));
+            trails_.push_back(std::make_unique<Trail>(20, texture_, static_cast<uint32_t>(trails_.size())));
         trails_.resize(wanted);
         break;
     }
@@ -264,9 +290,10 @@ void TrailsEffect::update(int32_t time, bool applyViewport)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -2.0f);
-    const float e = static_cast<float>(frameDelta_) / static_cast<float>(duration_);
-    angle_ += e;
-    glRotatef(angle_, 0.0f, 0.0f, 1.0f);
+    // In double: a frame rate's many small steps and another's few large
+    // ones turn the trails alike.
+    angle_ += duration_ != 0 ? static_cast<double>(frameDelta_) / duration_ : 0.0;
+    glRotated(angle_, 0.0, 0.0, 1.0);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glEnable(GL_BLEND);
@@ -274,7 +301,7 @@ void TrailsEffect::update(int32_t time, bool applyViewport)
     Trail::colour[1] = colorG.get();
     Trail::colour[2] = colorB.get();
     for (auto& trail : trails_)
-        trail->advanceAndDraw(e);
+        trail->advanceAndDraw(frameDelta_, duration_);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Two effects on Catmull-Rom splines: swaying translucent ribbons, and
 // glowing lines in 3D whose heads keep running along random splines.
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -33,14 +34,22 @@ private:
 class Trail {
 public:
     // Points at the origin, step 1 / segments, box (1, 1, 8); sets the
-    // shared trail colour to green.
-    Trail(int segments, Texture* texture);
+    // shared trail colour to green. The points are drawn from random
+    // sequences named by `seed` and how many points were placed since the
+    // last scatter, so that a trail at a time is the same however the show
+    // got there.
+    Trail(int segments, Texture* texture, uint32_t seed = 0);
 
-    // Places all six points anew inside the box.
+    // Places all six points anew inside the box, the head at the start of
+    // the newest segment.
     void scatter();
-    // Moves the head on by e (a new segment begins past each whole 1, the
-    // rest carried into it) and draws the line and the head sprite.
-    void advanceAndDraw(float e);
+    // The head back at the start of its segment, the step and box as made.
+    void rewind();
+    // Moves the head on by ms of a segment of segmentMs (a new segment
+    // begins past each whole segment, the rest carried into it; nothing
+    // moves for a segmentMs of 0 or less) and draws the line and the head
+    // sprite.
+    void advanceAndDraw(int32_t ms, int32_t segmentMs);
 
     void setSpriteSize(float s) { sprite_.setRect(-s / 2.0f, -s / 2.0f, s, s); }
     void setStep(float step) { step_ = step; }
@@ -61,10 +70,14 @@ private:
 
     Vec3 points_[6];
     float param_ = 0.0f;
+    int64_t intoSegment_ = 0;  // ms into the newest segment
     float step_;
+    float madeStep_;  // 1 / segments, as made
     Vec3 head_;
     Vec3 box_{1.0f, 1.0f, 8.0f};
     Texture* texture_;
+    uint32_t seed_ = 0;
+    uint32_t placed_ = 0;  // points placed since the last scatter
     ScreenQuad sprite_{-0.03f, -0.03f, 0.06f, 0.06f};
 };
 
@@ -76,6 +89,8 @@ public:
 
     // reset, duration 500, angle 0, every trail scattered.
     void start(int32_t time) override;
+    // Forty trails as made, none advanced.
+    void rewind() override;
     void update(int32_t time, bool applyViewport) override;
     void render(int32_t time) override { update(time, true); }
     // Base codes, then 90 (trail count), 91 (sprite size), 92 (step), 93
@@ -84,10 +99,10 @@ public:
 
     size_t trailCount() const { return trails_.size(); }
     const Trail& trail(size_t i) const { return *trails_[i]; }
-    float angle() const { return angle_; }
+    float angle() const { return static_cast<float>(angle_); }
 
 private:
     std::vector<std::unique_ptr<Trail>> trails_;
     Texture* texture_ = nullptr;
-    float angle_ = 0.0f;
+    double angle_ = 0.0;
 };

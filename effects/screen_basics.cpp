@@ -70,6 +70,14 @@ FadeEffect::FadeEffect()
     colorB.set(0.0f);
 }
 
+void FadeEffect::rewind()
+{
+    fadeStart_ = 0;
+    startAlpha_ = 0.0f;
+    rate_ = 0.0f;
+    alpha_ = 0.0f;
+}
+
 void FadeEffect::start(int32_t time)
 {
     fadeStart_ = time;
@@ -121,6 +129,15 @@ FlashEffect::FlashEffect()
 }
 
 void FlashEffect::start(int32_t time) { flashStart_ = time; }
+
+void FlashEffect::rewind()
+{
+    flashStart_ = 0;
+    periodStart_ = 0;
+    period_ = 0.0f;
+    fadeLength_ = 500;
+    level_ = 0.0f;
+}
 
 void FlashEffect::render(int32_t time)
 {

@@ -19,6 +19,8 @@ class FadeEffect : public Effect {
 public:
     FadeEffect();
     void start(int32_t time) override;
+    // Transparent, no fade running.
+    void rewind() override;
     // While active: opacity (time - fadeStart) * rate + startAlpha, drawn
     // when above 0.
     void render(int32_t time) override;
@@ -39,6 +41,8 @@ class FlashEffect : public Effect {
 public:
     FlashEffect();
     void start(int32_t time) override;
+    // No period, the fade length as made, nothing showing.
+    void rewind() override;
     void render(int32_t time) override;
     void command(Command c) override;
     float level() const { return level_; }

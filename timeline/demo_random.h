@@ -19,6 +19,12 @@ public:
     // next() / 32767: 0 to 1.
     float nextUnit() { return static_cast<float>(next()) / 32767.0f; }
 
+    // A sequence of its own for one occasion, named by up to three numbers
+    // (an effect's seed, a demo time, a kind of event): the same numbers
+    // give the same draws however the show got there, and neighbouring
+    // numbers give unrelated ones.
+    static RandomSequence keyed(uint32_t a, uint32_t b, uint32_t c = 0);
+
 private:
     uint32_t seed_ = 1;
 };

@@ -92,8 +92,8 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
     place<MotionBlur>(registry, 42);
     place<GlowFilter>(registry, 43);
     place<RadialBlur>(registry, 44);
-    place<BarsEffect>(registry, 46);
-    place<BarsEffect>(registry, 47);
+    place<BarsEffect>(registry, 46, 46u);
+    place<BarsEffect>(registry, 47, 47u);
     place<RibbonsEffect>(registry, 48);
     place<SpriteRing>(registry, 49);
     place<LayerGroup>(registry, 54);

@@ -73,16 +73,16 @@ TEST_F(RibbonsTrailsTest, TrailHeadRunsAlongTheNewestSegment)
     trail.scatter();
     // At param 0 the newest segment (through points 2 to 5) is a single
     // vertex where it begins, on point 3.
-    trail.advanceAndDraw(0.0f);
+    trail.advanceAndDraw(0, 500);
     EXPECT_FLOAT_EQ(trail.head().x, trail.point(3).x);
     EXPECT_FLOAT_EQ(trail.head().z, trail.point(3).z);
-    trail.advanceAndDraw(1.0f);
+    trail.advanceAndDraw(500, 500);
     EXPECT_FLOAT_EQ(trail.head().x, trail.point(4).x);
     const Vec3 last = trail.point(5);
     const Vec3 fourth = trail.point(4);
     // Past 1 the points shift down by one, a new far point is placed and
     // the head goes on by what was left over on the new newest segment.
-    trail.advanceAndDraw(0.5f);
+    trail.advanceAndDraw(250, 500);
     EXPECT_FLOAT_EQ(trail.param(), 0.5f);
     EXPECT_FLOAT_EQ(trail.point(4).x, last.x);
     EXPECT_FLOAT_EQ(trail.point(3).x, fourth.x);
@@ -106,7 +106,7 @@ TEST_F(RibbonsTrailsTest, TrailsReachTheSameStateAtAnyFrameRate)
         int previous = 0;
         for (int i = 1; i <= frames; ++i) {
             const int now = static_cast<int>(static_cast<int64_t>(i) * 8000 / frames);
-            trail.advanceAndDraw(static_cast<float>(now - previous) / 500.0f);
+            trail.advanceAndDraw(now - previous, 500);
             previous = now;
         }
         std::vector<float> state{trail.param()};
@@ -117,7 +117,7 @@ TEST_F(RibbonsTrailsTest, TrailsReachTheSameStateAtAnyFrameRate)
     const std::vector<float> reference = run(1000.0 / 60.0);
     for (const double frameMs : {1000.0 / 30.0, 8000.0}) {
         const std::vector<float> other = run(frameMs);
-        EXPECT_NEAR(other[0], reference[0], 1e-4f) << frameMs << " ms frames: the head's place";
+        EXPECT_EQ(other[0], reference[0]) << frameMs << " ms frames: the head's place";
         for (int k = 1; k <= 6; ++k)
             EXPECT_FLOAT_EQ(other[k], reference[k]) << frameMs << " ms frames, point " << k - 1;
     }
