@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -168,6 +169,36 @@ TEST_F(BeatTest, TargetsAddedTwiceHearTwiceAndCode73RemovesTheFirst)
     detector.start(0);
     EXPECT_TRUE(detector.targets().empty());
     EXPECT_EQ(spectrum.activations, 2);
+}
+
+// A track of 20 ms kicks every 468.75 ms: loud and peaky in the window that
+// ends inside a kick, quiet between.
+class KickTrack final : public SpectrumSource {
+public:
+    const float* spectrum(int32_t ms) override
+    {
+        const double sinceKick = std::fmod(static_cast<double>(ms), 468.75);
+        values.fill(sinceKick < 20.0 ? 11.5f / 511.0f : 0.002f);
+        values[7] = sinceKick < 20.0 ? 0.97f : 0.1f;
+        return values.data();
+    }
+    std::array<float, 512> values{};
+};
+
+// Kicks shorter than a frame at 30 frames a second: the rule on fixed steps
+// hears every one at 30, 60 and 144 frames a second.
+TEST_F(BeatTest, EveryKickCountsOnceAtAnyFrameRate)
+{
+    for (const double fps : {30.0, 60.0, 144.0}) {
+        KickTrack track;
+        BeatDetector kicks(track, registry);
+        kicks.start(0);
+        kicks.command(numericCommand(72, {3}));
+        first.received.clear();
+        for (double t = 0.0; t < 30000.0; t += 1000.0 / fps)
+            kicks.render(static_cast<int32_t>(t));
+        EXPECT_EQ(first.count(400), 64) << fps << " fps: a kick at every 468.75 ms of 30 s";
+    }
 }
 
 // The rows of a texture that differ between two read-backs.

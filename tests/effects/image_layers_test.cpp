@@ -433,6 +433,33 @@ TEST_F(ImageLayersTest, SparksLeaveAlongTheRevealEdge)
     EXPECT_FLOAT_EQ(sparks->released().front().position.x, 0.5f * 20.0f / side);
 }
 
+// Setting the show up again (a jump, a reload, a loop) rewinds the layers:
+// the same setup gives the same pictures, not a list that grows each time.
+TEST_F(ImageLayersTest, RewindDropsWhatCommandsGathered)
+{
+    ImageLayer layer;
+    for (int setup = 0; setup < 3; ++setup) {
+        layer.rewind();
+        layer.start(0);
+        layer.command(textCommand(31, quadrantsPath_));
+        layer.command(textCommand(31, sparksPath_));
+        layer.command(numericCommand(30, {}));
+        EXPECT_EQ(layer.imageCount(), 3) << "setup " << setup;
+        EXPECT_EQ(layer.imageIndex(), 1) << "setup " << setup;
+        ASSERT_NE(layer.current(), nullptr);
+        EXPECT_EQ(layer.current()->imageWidth(), side) << "the first picture added, each time";
+    }
+    LayerGroup group;
+    group.command(numericCommand(99, {3}));
+    group.command(textCommand(110, quadrantsPath_));
+    group.command(numericCommand(97, {}));
+    ASSERT_TRUE(group.layer(3).isActive());
+    group.rewind();
+    EXPECT_FALSE(group.layer(3).isActive()) << "an inner layer started later is not left showing";
+    EXPECT_EQ(group.layer(3).current(), nullptr);
+    EXPECT_EQ(group.selectedIndex(), -1);
+}
+
 TEST_F(ImageLayersTest, GroupForwardsEveryCommandToTheSelectedLayer)
 {
     LayerGroup group;

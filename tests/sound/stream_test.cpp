@@ -14,6 +14,7 @@
 #include "platform/sound_decoder.h"
 #include "platform/sound_spectrum.h"
 #include "shell/glwindow.h"
+#include "shell/music.h"
 #include "tests/support/gl_test.h"
 #include "tests/support/temp_dir.h"
 #include "tools/soundtrack/ogg_writer.h"
@@ -292,7 +293,22 @@ TEST_F(PlayerMusic, PauseHoldsTimeAndMusicAndAJumpMovesTheMusicThere)
     EXPECT_FALSE(window().paused());
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     EXPECT_TRUE(platform::soundTakeReports(reports));
+
+    // The beats of the played music read the track's window at the frame's
+    // time, as a render does: the same values as a spectrum of the file.
+    platform::TrackSpectrum offline;
+    ASSERT_TRUE(offline.open(testTrack()));
+    for (int32_t ms : {30000, 30017, 45000, trackSeconds * 1000 + 100}) {
+        const float* live = musicSpectrum().spectrum(ms);
+        ASSERT_NE(live, nullptr);
+        const std::vector<float> heard(live, live + platform::spectrumSize);
+        const float* file = offline.at(ms);
+        ASSERT_NE(file, nullptr);
+        for (int k = 0; k < platform::spectrumSize; ++k)
+            ASSERT_NEAR(heard[static_cast<size_t>(k)], file[k], 1e-5f) << ms << " ms, bin " << k;
+    }
     window().closeSound();
+    EXPECT_EQ(musicSpectrum().spectrum(30000), nullptr) << "no music, no spectrum";
     const std::vector<int16_t> heard = readHeard(heardPath);
     const long frames = 8192;
     const long start = findFrames(heard, decodeFromStart(testTrack(), 30000LL * rate / 1000, frames), 512);

@@ -110,7 +110,7 @@ TEST_F(DemoTest, SetupDeliversCommandsBeforeStartingAndBeginShowsTheStartBeforeT
                                                "5 start 0"};
     EXPECT_EQ(log_, expected);
     EXPECT_EQ(demo.startTime(), 4000);
-    EXPECT_EQ(demo.endTime(), 240000);
+    EXPECT_EQ(demo.endTime(), 287000);
 
     // The first frame is drawn at the start while the clock has not moved;
     // the time then starts there.
@@ -257,6 +257,39 @@ TEST_F(DemoTest, ControlShiftReloadsTheCurrentFile)
     EXPECT_EQ(window().timerNow(), 900);
     frameAt(demo, 1000);
     EXPECT_EQ(log_, (std::vector<std::string>{"5 prerender 1000", "5 render 1000"}));
+}
+
+// With loose data being worked on, Control + Shift reads the script first:
+// a broken one is reported and the show plays on; a good one restarts.
+TEST_F(DemoTest, LenientControlShiftKeepsTheLastGoodScript)
+{
+    Demo demo("data/script.scr");
+    demo.setLenientReload(true);
+    setup(demo, "SETUP\nTIMELINE\n100 START 3\n");
+    frameAt(demo, 200);
+    dir_.write("data/script.scr", "SETUP\n0 START 3\nTIMELINE\n");
+    platform::pushKeyEvent("Left Ctrl", true);
+    platform::pushKeyEvent("Left Shift", true);
+    drainEvents();
+    log_.clear();
+    testing::internal::CaptureStderr();
+    frameAt(demo, 250);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(demo.reloadRequested());
+    EXPECT_NE(said.find("script: the last good script plays on"), std::string::npos) << said;
+    EXPECT_EQ(log_.back(), "3 render 250");
+    frameAt(demo, 260);  // keys still held: no second message, the show goes on
+    EXPECT_EQ(log_.back(), "3 render 260");
+
+    dir_.write("data/script.scr", "DEMOSTART 900\nSETUP\nTIMELINE\n1000 START 5\n");
+    platform::pushKeyEvent("Left Ctrl", true);
+    platform::pushKeyEvent("Left Shift", true);
+    drainEvents();
+    frameAt(demo, 300);
+    EXPECT_TRUE(demo.reloadRequested());
+    window().clearKeys();
+    demo.setup(window(), registry_);
+    EXPECT_EQ(demo.startTime(), 900) << "the script read for the reload is the one set up";
 }
 
 TEST_F(DemoTest, TheFrameReachingTheEndStillRenders)
