@@ -221,6 +221,11 @@ void MotionBlur::prerender(int32_t time)
     if (taken == nullptr)
         return;
     if (source_ != nullptr) {
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
         glViewport(0, 0, size_, size_);
         glScissor(0, 0, size_, size_);
         glEnable(GL_SCISSOR_TEST);
@@ -232,6 +237,11 @@ void MotionBlur::prerender(int32_t time)
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glViewport(0, 0, screenWidth, screenHeight);
         glDisable(GL_SCISSOR_TEST);
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPopMatrix();
+        glPopAttrib();
     }
     trail_.push_front(taken);
 }
