@@ -1,6 +1,7 @@
 // Entry of the two deliverables; they differ only in STILLWATER_SAMPLES.
 #include "shell/entry.h"
 #include "shell/player_options.h"
+#include "shell/show_files.h"
 
 #include <cstdio>
 #include <string>
@@ -15,8 +16,9 @@ int main(int argc, char** argv)
         return 2;
     }
     if (options.help) {
-        std::fputs(playerUsage(program).c_str(), stdout);
+        std::fputs((playerUsage(program) + showFilesHelp()).c_str(), stdout);
         return 0;
     }
+    findShowFiles(options);
     return runPlayer(STILLWATER_SAMPLES, options);
 }
