@@ -13,12 +13,16 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 find_program(GZIP_PROGRAM gzip REQUIRED)
 
 # A program under its installed name. install(PROGRAMS) copies the build's
-# file; an install that strips (--strip, or the package) strips it as it
-# would strip a target.
+# file; an install that strips (--strip, or the package) strips it as
+# Debian's tools do: the symbols, and the compiler's notes nobody reads.
+# Every symbol is bound at start-up, so that the whole table of them can be
+# made read-only (the hardening Debian asks for).
 function(stillwater_install_program target name)
+  target_link_options(${target} PRIVATE LINKER:-z,relro,-z,now)
   install(PROGRAMS $<TARGET_FILE:${target}> DESTINATION bin RENAME ${name})
   install(CODE "if(CMAKE_INSTALL_DO_STRIP)
-    execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${name}\")
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${name}\" COMMAND_ERROR_IS_FATAL ANY)
   endif()")
 endfunction()
 stillwater_install_program(player stillwater)
