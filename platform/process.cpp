@@ -57,6 +57,7 @@ std::string executableFolder()
 std::string userStateFolder(const std::string& program)
 {
 #ifdef _WIN32
+    static_cast<void>(program);
     return temporaryDirectory();
 #else
     // The XDG base directory rules: a relative XDG_STATE_HOME is ignored.
