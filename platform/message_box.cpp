@@ -48,6 +48,18 @@ void showMessageBox(const char* text, const char* caption, BoxIcon icon)
         SDL_ShowSimpleMessageBox(flagsFor(icon), caption, text, nullptr);
 }
 
+void showWhereNoConsole(const char* text, const char* caption, BoxIcon icon)
+{
+#ifdef _WIN32
+    if (canShowBoxes())
+        SDL_ShowSimpleMessageBox(flagsFor(icon), caption, text, nullptr);
+#else
+    static_cast<void>(text);
+    static_cast<void>(caption);
+    static_cast<void>(icon);
+#endif
+}
+
 bool askYesNo(const char* text, const char* caption)
 {
     echoToStandardError(caption, text);

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <SDL.h>
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -37,6 +39,45 @@ std::string temporaryDirectory()
     while (text.size() > rootLength && isSeparator(text.back()))
         text.pop_back();
     return text;
+}
+
+std::string executableFolder()
+{
+    // SDL_GetBasePath needs no SDL_Init; it answers with a trailing separator.
+    char* base = SDL_GetBasePath();
+    if (base == nullptr)
+        return {};
+    std::string folder = base;
+    SDL_free(base);
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
+        folder.pop_back();
+    return folder;
+}
+
+std::string userStateFolder(const std::string& program)
+{
+#ifdef _WIN32
+    static_cast<void>(program);
+    return temporaryDirectory();
+#else
+    // The XDG base directory rules: a relative XDG_STATE_HOME is ignored.
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state != nullptr && state[0] == '/')
+        return std::string(state) + "/" + program;
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0')
+        return {};
+    return std::string(home) + "/.local/state/" + program;
+#endif
+}
+
+bool folderWritable(const std::string& folder)
+{
+#ifdef _WIN32
+    return _access(folder.c_str(), 2) == 0;
+#else
+    return access(folder.c_str(), W_OK | X_OK) == 0;
+#endif
 }
 
 void useBinaryStandardOutput()

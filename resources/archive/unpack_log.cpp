@@ -15,6 +15,7 @@ struct LogState {
     bool started = false;
     bool fileReady = false;
     uint32_t startTick = 0;
+    std::string folder;  // empty: the temporary directory
 };
 
 LogState& state()
@@ -31,7 +32,13 @@ const char* baseName(const char* path)
 
 }  // namespace
 
-std::string unpackLogPath() { return platform::temporaryDirectory() + "/debug_unrar.txt"; }
+std::string unpackLogPath()
+{
+    const std::string& folder = state().folder;
+    return (folder.empty() ? platform::temporaryDirectory() : folder) + "/debug_unrar.txt";
+}
+
+void setUnpackLogFolder(const std::string& folder) { state().folder = folder; }
 
 void setUnpackLogEnabled(bool enabled) { state().enabled = enabled; }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The archive reader's debug log: "debug_unrar.txt" in the temporary
-// directory, created on the first extraction of the run and appended to by
+// directory (or the folder the program chooses before the first extraction),
+// created on the first extraction of the run and appended to by
 // every later entry. It is the only place where the reader says why an
 // extraction failed.
 #include <string>
@@ -20,6 +21,10 @@ std::string logFormat(const char* format, ...) __attribute__((format(printf, 1, 
 // Switches logging on or off for the rest of the run (it starts on). Fuzzing
 // turns it off so that millions of runs do not each touch the file.
 void setUnpackLogEnabled(bool enabled);
+
+// Puts the log file into folder (which must exist) instead of the temporary
+// directory. Takes effect for a log not yet started.
+void setUnpackLogFolder(const std::string& folder);
 
 // Full path of the log file.
 std::string unpackLogPath();

@@ -4,7 +4,8 @@
 # fullscreen on a 640 x 480 display, end with status 0 when their window is
 # closed as its close button would close it, and keep the archive's debug
 # log in the Windows temporary folder. Without its music the player says so
-# in a Windows message box and ends with status 1 once the box is closed.
+# in a Windows message box and ends with status 1 once the box is closed; a
+# bad option shows the usage in a box and ends with status 2.
 #   player_quits.sh BUILD_WIN
 set -u
 build_win=$1
@@ -63,4 +64,16 @@ status=$?
 [ "$status" -eq 1 ] || { cat "$work/no_music.log"; fail "without the music: status $status, expected 1"; }
 grep -q 'Fatal error: could not load music' "$work/no_music.log" || { cat "$work/no_music.log"; fail "no music error"; }
 echo "player_nomsaa.exe without its music: the error in a message box, status 1"
+
+# A bad option: a windowed program has no console, so the usage comes in a
+# box titled "stillwater", and on standard error too; status 2.
+(cd "$work" && timeout 300 "$WINE" "$package/player.exe" --bogus < /dev/null > "$work/bogus.log" 2>&1) &
+pid=$!
+timeout 120 "$WINE" "$close_window" stillwater 60 < /dev/null || fail "no message box titled \"stillwater\" for a bad option"
+wait "$pid"
+status=$?
+[ "$status" -eq 2 ] || { cat "$work/bogus.log"; fail "a bad option: status $status, expected 2"; }
+grep -q 'unknown option --bogus' "$work/bogus.log" && grep -q 'usage: ' "$work/bogus.log" ||
+  { cat "$work/bogus.log"; fail "a bad option: no fault and usage on standard error"; }
+echo "player.exe --bogus: the usage in a message box and on standard error, status 2"
 echo ok
