@@ -25,4 +25,6 @@ void FrameLog::record(int32_t time)
     if (file_ == nullptr)
         return;
     std::fprintf(file_, "%d %lld\n", time, static_cast<long long>(platform::steadyClock().counter()));
+    // Written at once: a test watches the log while the show plays.
+    std::fflush(file_);
 }

@@ -52,8 +52,8 @@ if [ -f "$show_dir/hoard.dpk" ]; then
   STILLWATER_FRAME_LOG="$work/loop.txt" "$player" --window --archive "$show_dir/hoard.dpk" --password quill \
     --music "$show_dir/soundtrack.ogg" --start 30000 --end 30800 --loop >/dev/null 2>"$work/err.txt" &
   pid=$!
-  sleep "${PLAYER_RUN_SECONDS:-4}"
-  kill -0 "$pid" 2>/dev/null || { wait "$pid"; fail "--loop: ended by itself with status $?"; }
+  # Until the show has gone back to the start twice.
+  await_log "$pid" "$work/loop.txt" 'NR > 1 && $1 < last { back++ } { last = $1 } END { exit back < 2 }' "$work/err.txt"
   kill -TERM "$pid"
   wait "$pid" || fail "--loop: status $? after quit"
   check_span "$work/loop.txt" 30000 30800

@@ -24,16 +24,12 @@ hear() {
   local ms=$1
   shift
   rm -f "$work/heard.raw"
-  SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/heard.raw" "$player" "$@" \
-    >/dev/null 2>"$work/err.txt" &
+  rm -f "$work/frames.log"
+  SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/heard.raw" \
+    STILLWATER_FRAME_LOG="$work/frames.log" "$player" "$@" >/dev/null 2>"$work/err.txt" &
   pid=$!
-  sleep "${PLAYER_RUN_SECONDS:-4}"
-  if ! kill -0 "$pid" 2>/dev/null; then
-    wait "$pid"
-    status=$?
-    cat "$work/err.txt"
-    fail "player ended early with status $status"
-  fi
+  # Until the show has played two seconds from where it began.
+  await_log "$pid" "$work/frames.log" "NR == 1 { first = \$1 } END { exit !(\$1 >= first + 2000) }" "$work/err.txt"
   kill -TERM "$pid"
   wait "$pid"
   status=$?

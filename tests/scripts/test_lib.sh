@@ -30,6 +30,27 @@ await_frames() {
   fail "only $(frames) buffer swaps in 60 s, expected $wanted"
 }
 
+# await_log PID LOG AWK_CONDITION ERRORS: waits up to 60 s (a busy machine)
+# until the frame log LOG of program PID satisfies the awk program
+# AWK_CONDITION (which exits 0 once it holds). Fails, showing the file ERRORS,
+# when the program ends before that or it never holds (then it is killed).
+await_log() {
+  local pid=$1 log=$2 condition=$3 errors=$4 status
+  for _ in $(seq 600); do
+    [ -s "$log" ] && awk "$condition" "$log" && return 0
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      status=$?
+      cat "$errors"
+      fail "the program ended with status $status before its frame log showed: $condition"
+    fi
+    sleep 0.1
+  done
+  kill -KILL "$pid"
+  cat "$errors"
+  fail "in 60 s the frame log never showed: $condition"
+}
+
 # copy_show SHOW_DIR: a show of our own to change files in: a copy of the
 # data tree in $work/stage/data, and $work/show, where the player runs, with
 # the soundtrack linked. pack_show then packs the tree into the show.
