@@ -9,35 +9,58 @@ constexpr double framesPerMs = 44.1;
 
 }  // namespace
 
-void HeardPosition::clear()
+void HeardPosition::clear() { samples_.clear(); }
+
+double HeardPosition::pace() const
 {
-    samples_.clear();
-    offsetTotal_ = 0.0;
+    if (samples_.size() < paceFromCallbacks)
+        return 1.0;
+    // Least squares through the callbacks, centred so that large steady
+    // times keep their precision.
+    double meanT = 0.0, meanY = 0.0;
+    for (const Sample& s : samples_) {
+        meanT += s.atMs;
+        meanY += s.trackMs;
+    }
+    meanT /= static_cast<double>(samples_.size());
+    meanY /= static_cast<double>(samples_.size());
+    double tt = 0.0, ty = 0.0;
+    for (const Sample& s : samples_) {
+        tt += (s.atMs - meanT) * (s.atMs - meanT);
+        ty += (s.atMs - meanT) * (s.trackMs - meanY);
+    }
+    if (tt <= 0.0)
+        return 1.0;
+    return std::clamp(ty / tt, 0.9, 1.1);
+}
+
+double HeardPosition::fitted(double t) const
+{
+    double meanT = 0.0, meanY = 0.0;
+    for (const Sample& s : samples_) {
+        meanT += s.atMs;
+        meanY += s.trackMs;
+    }
+    meanT /= static_cast<double>(samples_.size());
+    meanY /= static_cast<double>(samples_.size());
+    return meanY + pace() * (t - meanT);
 }
 
 void HeardPosition::addCallback(double atMs, int64_t firstFrame, int frames)
 {
-    const double startMs = static_cast<double>(firstFrame) / framesPerMs;
-    const double offset = startMs - atMs;
-    if (!samples_.empty()) {
-        const double average = offsetTotal_ / static_cast<double>(samples_.size());
-        if (std::abs(offset - average) > breakMs)
-            clear();
-    }
-    if (samples_.size() == fitLength) {
-        offsetTotal_ -= samples_.front().offsetMs;
+    const double trackMs = static_cast<double>(firstFrame) / framesPerMs;
+    if (!samples_.empty() && std::abs(trackMs - fitted(atMs)) > breakMs)
+        clear();
+    if (samples_.size() == fitLength)
         samples_.pop_front();
-    }
+    samples_.push_back(Sample{atMs, trackMs});
     lastLengthMs_ = frames / framesPerMs;
-    samples_.push_back(Sample{offset, startMs + lastLengthMs_});
-    offsetTotal_ += offset;
+    givenMs_ = trackMs + lastLengthMs_;
 }
 
 std::optional<double> HeardPosition::at(double nowMs) const
 {
     if (samples_.empty())
         return std::nullopt;
-    const double average = offsetTotal_ / static_cast<double>(samples_.size());
-    const double given = samples_.back().endMs + lastLengthMs_;
-    return std::min(nowMs + average, given) - latencyMs_;
+    return std::min(fitted(nowMs), givenMs_ + lastLengthMs_) - latencyMs_;
 }

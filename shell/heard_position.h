@@ -1,18 +1,22 @@
 #pragma once
 // Where in the track the listener is: estimated from the sound device's
-// callbacks (which frames it took, and when) and the output latency.
+// callbacks (which frames it took, and when) and the output latency, and
+// how fast the device plays against the steady clock.
 #include <cstdint>
 #include <deque>
 #include <optional>
 
 class HeardPosition {
 public:
-    // Callbacks the estimate averages over (about 0.4 s at 1024 frames a
-    // callback): enough to smooth a waking thread's jitter, short enough
-    // that a device running off the system clock's rate moves it at once.
-    static constexpr size_t fitLength = 16;
-    // A callback that disagrees with the average by more than this (a
-    // stall, an underrun) starts a new average from itself.
+    // Callbacks the estimate is fitted over (about 3 s at 1024 frames a
+    // callback): enough to smooth a waking thread's jitter and to measure
+    // the device's pace to a fraction of a per mille.
+    static constexpr size_t fitLength = 128;
+    // Below this many callbacks the pace is taken as nominal and only the
+    // offset is averaged.
+    static constexpr size_t paceFromCallbacks = 16;
+    // A callback that disagrees with the fit by more than this (a stall, an
+    // underrun) starts a new fit from itself.
     static constexpr double breakMs = 30.0;
 
     // Time from a callback to its first frame being heard.
@@ -23,19 +27,25 @@ public:
     // At steady time atMs the device took `frames` frames from track frame
     // firstFrame on (44100 a second).
     void addCallback(double atMs, int64_t firstFrame, int frames);
-    // The track position in ms being heard at steady time nowMs: the
-    // averaged position of the callbacks run on to nowMs, less the latency,
-    // and never past what the device was given (plus one buffer of slack
-    // for a late callback). None before the first callback.
+    // The track position in ms being heard at steady time nowMs: the line
+    // fitted through the callbacks run on to nowMs, less the latency, and
+    // never past what the device was given (plus one buffer of slack for a
+    // late callback). None before the first callback.
     std::optional<double> at(double nowMs) const;
+    // Track ms the device plays per steady ms: the fitted pace, within 0.9
+    // to 1.1; 1 until enough callbacks were seen.
+    double pace() const;
 
 private:
     struct Sample {
-        double offsetMs;  // track ms at the callback's start minus its steady ms
-        double endMs;     // track ms at the end of what it took
+        double atMs;     // steady time of the callback
+        double trackMs;  // track position at its start
     };
+    // The fitted track position at steady time t (no latency, no cap).
+    double fitted(double t) const;
+
     std::deque<Sample> samples_;
-    double offsetTotal_ = 0.0;
+    double givenMs_ = 0.0;      // track ms at the end of the last buffer given
     double lastLengthMs_ = 0.0;
     double latencyMs_ = 0.0;
 };

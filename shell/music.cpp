@@ -98,7 +98,7 @@ int64_t GLWindow::advanceTime()
         if (playing)
             heard = heard_.at(steadyMs);
     }
-    clock_.tick(heard, playing);
+    clock_.tick(heard, playing, heard_.pace());
     return timerNow();
 }
 

@@ -23,7 +23,7 @@ void ShowClock::moveTo(double ms, bool paused)
     lastSteadyMs_ = steadyMs();
 }
 
-double ShowClock::tick(std::optional<double> heardMs, bool musicPlays)
+double ShowClock::tick(std::optional<double> heardMs, bool musicPlays, double pace)
 {
     const double nowMs = steadyMs();
     const double elapsed = std::max(0.0, nowMs - lastSteadyMs_);
@@ -46,13 +46,13 @@ double ShowClock::tick(std::optional<double> heardMs, bool musicPlays)
         time_ += elapsed;
         return time_;
     }
-    time_ = approach(elapsed, *heardMs);
+    time_ = approach(elapsed, *heardMs, pace);
     return time_;
 }
 
-double ShowClock::approach(double elapsed, double heard)
+double ShowClock::approach(double elapsed, double heard, double pace)
 {
-    const double free = time_ + elapsed;
+    const double free = time_ + elapsed * pace;
     const double error = heard - free;
     if (error > stepMs)
         return heard;

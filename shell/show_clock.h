@@ -29,15 +29,18 @@ public:
     // (see tick), so that picture and sound leave together.
     void moveTo(double ms, bool paused);
     // Reads the steady clock and returns the frame's time. musicPlays: the
-    // music is playing; heardMs: the track position heard now, when known.
-    // Running, the time moves on by the elapsed steady time, slewed toward
+    // music is playing; heardMs: the track position heard now, when known;
+    // pace: track ms the device plays per steady ms. Running, the time moves
+    // on by the elapsed steady time (at the device's pace while music
+    // plays, so that a card off the system clock is followed smoothly),
+    // slewed toward
     // heardMs by at most slewShare of it (nothing within toleranceMs); more
     // than stepMs behind the music it steps to it, more than stepMs ahead
     // it waits for it. Waiting (after moveTo, or ahead), it stands while
     // the music plays and is not yet heard there, at most waitLimitMs, and
     // goes on from where the music is. Never decreases except through
     // moveTo.
-    double tick(std::optional<double> heardMs, bool musicPlays);
+    double tick(std::optional<double> heardMs, bool musicPlays, double pace = 1.0);
 
     // The time of the last tick (or of moveTo since).
     double now() const { return time_; }
@@ -47,7 +50,7 @@ public:
 
 private:
     double steadyMs() const;
-    double approach(double elapsed, double heard);
+    double approach(double elapsed, double heard, double pace);
 
     const platform::Clock* steady_;
     double time_ = 0.0;
