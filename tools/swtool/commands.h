@@ -22,3 +22,4 @@ int runPack(int argc, char** argv);
 int runImage(int argc, char** argv);
 int runScene(int argc, char** argv);
 int runBeats(int argc, char** argv);
+int runCheck(int argc, char** argv);
