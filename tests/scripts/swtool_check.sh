@@ -7,6 +7,7 @@ swtool=$1
 show_dir=$2
 . "$(dirname "$0")/test_lib.sh"
 
+cd "$work" || exit 1
 "$swtool" check --data "$show_dir" >out.txt 2>&1 || { cat out.txt; fail "the stock show is not clean (status $?)"; }
 [ ! -s out.txt ] || { cat out.txt; fail "the stock show gave reports"; }
 
