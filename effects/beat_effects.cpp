@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int bins = 512;
+constexpr int bins = BeatCounter::spectrumBins;
 
 Command beatCommand(int code, int32_t value)
 {
@@ -34,12 +34,8 @@ BeatDetector::BeatDetector(SpectrumSource& source, EffectRegistry& registry) : s
 void BeatDetector::start(int32_t)
 {
     source_.activate();
-    historyLength_ = 10;
-    historyTotal_ = 0.0f;
-    rule_ = BeatRule{};
-    history_.assign(static_cast<size_t>(historyLength_), 0.0f);
+    counter_.restart();
     targets_.clear();
-    stepsStarted_ = false;
 }
 
 bool BeatDetector::step(int32_t time)
@@ -47,20 +43,8 @@ bool BeatDetector::step(int32_t time)
     const float* s = source_.spectrum(time);
     if (s == nullptr)
         return false;
-    float peak = 0.0f;
-    float sum = 0.0f;
-    for (int i = 0; i < bins; ++i) {
-        peak = std::max(peak, s[i]);
-        sum += s[i];
-    }
-    historyTotal_ -= history_.front();
-    history_.pop_front();
-    historyTotal_ += sum;
-    history_.push_back(sum);
-    lastSum_ = sum;
-    lastAverage_ = historyTotal_ / static_cast<float>(historyLength_);
     lastSpectrum_ = s;
-    if (rule_.apply(peak, sum)) {
+    if (counter_.look(s)) {
         for (Effect* target : targets_)
             target->command(beatCommand(400, time));
     }
@@ -69,25 +53,17 @@ bool BeatDetector::step(int32_t time)
 
 void BeatDetector::render(int32_t time)
 {
-    const int64_t now = referenceStepAt(time);
-    int64_t first = stepsStarted_ ? lastStep_ + 1 : now;
-    first = std::max(first, now - mostStepsAtOnce + 1);
-    if (stepsStarted_ && now < lastStep_)
-        first = now;  // time went back without a start: look at now only
+    const StepSpan steps = counter_.stepsFor(time);
     bool looked = false;
-    for (int64_t k = first; k <= now; ++k)
+    for (int64_t k = steps.first; k <= steps.last; ++k)
         looked = step(referenceStepTime(k)) || looked;
-    if (first <= now) {
-        lastStep_ = now;
-        stepsStarted_ = true;
-    }
     if (!looked)
         return;
     if (showSpectrum_)
-        drawSpectrum(lastSpectrum_, lastSum_, lastAverage_);
+        drawSpectrum(lastSpectrum_, counter_.lastSum(), counter_.lastAverage());
     for (Effect* target : targets_) {
-        target->command(beatCommand(402, static_cast<int32_t>(lastSum_)));
-        target->command(beatCommand(401, static_cast<int32_t>(lastAverage_)));
+        target->command(beatCommand(402, static_cast<int32_t>(counter_.lastSum())));
+        target->command(beatCommand(401, static_cast<int32_t>(counter_.lastAverage())));
     }
 }
 

@@ -3,11 +3,10 @@
 // the spectrum and drives a list of other effects with them, and the noise
 // overlay and screen inversion that react to its commands.
 #include <array>
-#include <deque>
 #include <memory>
 #include <vector>
 
-#include "effects/beat_rule.h"
+#include "effects/beat_counter.h"
 #include "timeline/blend_effect.h"
 #include "timeline/demo_random.h"
 #include "timeline/effect.h"
@@ -25,10 +24,9 @@ public:
     explicit BeatDetector(SpectrumSource& source, EffectRegistry& registry);
 
     // The beat rule looks at the music every step of the reference rate
-    // (1000 / 60 ms of demo time), however many frames are drawn. After a
-    // gap (the effect inactive, a jump) only this many steps before the
-    // frame are looked at.
-    static constexpr int64_t mostStepsAtOnce = 60;
+    // (1000 / 60 ms of demo time), however many frames are drawn; which
+    // steps a frame looks at is BeatCounter's.
+    static constexpr int64_t mostStepsAtOnce = BeatCounter::mostStepsAtOnce;
 
     // Switches the spectrum on, empties the history (ten zeros), re-arms the
     // beat rule and empties the targets. The clock is not reset.
@@ -45,7 +43,7 @@ public:
     void command(Command c) override;
 
     const std::vector<Effect*>& targets() const { return targets_; }
-    float threshold() const { return rule_.threshold; }
+    float threshold() const { return counter_.threshold(); }
 
 private:
     void drawSpectrum(const float* s, float sum, float average) const;
@@ -55,15 +53,8 @@ private:
     SpectrumSource& source_;
     EffectRegistry& registry_;
     std::vector<Effect*> targets_;
-    std::deque<float> history_;
-    int historyLength_ = 10;
-    float historyTotal_ = 0.0f;
-    BeatRule rule_;
+    BeatCounter counter_;
     bool showSpectrum_ = false;
-    int64_t lastStep_ = -1;  // index of the last step looked at; -1: none yet
-    bool stepsStarted_ = false;
-    float lastSum_ = 0.0f;
-    float lastAverage_ = 0.0f;
     const float* lastSpectrum_ = nullptr;  // the source's, valid until it is asked again
 };
 

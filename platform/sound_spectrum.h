@@ -45,6 +45,8 @@ public:
     // stays valid until the next call. Positions asked for in increasing
     // order decode each frame once.
     const float* at(int64_t ms);
+    // The open track's length in ms (rounded down); 0 when none is open.
+    int64_t lengthMs() const { return decoder_.lengthFrames() * 1000 / soundRate; }
 
 private:
     // Makes mono_ hold the track's frames [begin, end) (both within the

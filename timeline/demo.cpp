@@ -121,7 +121,14 @@ bool Demo::readScriptForReload()
     return true;
 }
 
-void Demo::jumpTo(int32_t ms) { restartAt(std::clamp(ms, 0, endTime_)); }
+void Demo::jumpTo(int32_t ms) { restartAt(std::clamp(ms, 0, endTime())); }
+
+int32_t Demo::endTime() const
+{
+    if (endOverride_ >= 0)
+        return endOverride_;
+    return script_ != nullptr && script_->demoEnd() > 0 ? script_->demoEnd() : defaultEndTime;
+}
 
 int32_t Demo::startTime() const
 {
@@ -160,7 +167,7 @@ void Demo::frame()
     else if (jump != 0)
         jumpTo(static_cast<int32_t>(window_->timerNow()) + jump);
     const auto time = static_cast<int32_t>(window_->timerNow());
-    const bool atEnd = time >= endTime_;
+    const bool atEnd = time >= endTime();
     if (atEnd && !loop_)
         quit_ = true;
     drawAt(time);

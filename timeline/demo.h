@@ -19,14 +19,18 @@ public:
     // echoes, beat averages) shows there as straight playback has it.
     static constexpr int32_t pastStepped = 1000;
 
-    // Where the show ends unless told otherwise.
+    // Where the show ends when neither the script (DEMOEND) nor the caller
+    // says otherwise.
     static constexpr int32_t defaultEndTime = 287000;
 
-    // Stores the path; end time defaultEndTime; no script yet.
+    // Stores the path; no end set; no script yet.
     explicit Demo(std::string scriptPath);
 
-    void setEndTime(int32_t ms) { endTime_ = ms; }
-    int32_t endTime() const { return endTime_; }
+    // Where the show ends instead of the script's DEMOEND; -1 for DEMOEND.
+    void setEndTime(int32_t ms) { endOverride_ = ms; }
+    // The end set by setEndTime, else the script's DEMOEND when it is
+    // after 0, else defaultEndTime.
+    int32_t endTime() const;
     // Where the show starts instead of the script's DEMOSTART; -1 for DEMOSTART.
     void setStartTime(int32_t ms) { startOverride_ = ms; }
     // With loop, the frame that reaches the end time goes back to the start
@@ -102,7 +106,7 @@ private:
     size_t cursor_ = 0;
     bool quit_ = false;
     bool reload_ = false;
-    int32_t endTime_ = defaultEndTime;
+    int32_t endOverride_ = -1;
     int32_t startOverride_ = -1;
     bool loop_ = false;
     bool lenientReload_ = false;

@@ -180,6 +180,8 @@ void Script::parseSections(const std::string& text, const Source& source)
     for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
         if (word == "DEMOSTART") {
             demoStart_ = readNumber(reader.next());
+        } else if (word == "DEMOEND") {
+            demoEnd_ = readNumber(reader.next());
         } else if (word == "SETUP") {
             parseSetup(reader);
             parseTimeline(reader, source);

@@ -36,6 +36,8 @@ public:
     const std::vector<std::unique_ptr<ScriptEvent>>& setupEvents() const { return setupEvents_; }
     const std::vector<Define>& defines() const { return defines_; }
     int demoStart() const { return demoStart_; }
+    // The show's end in ms as the head's DEMOEND gives it; -1 without one.
+    int demoEnd() const { return demoEnd_; }
     int timeOffset() const { return timeOffset_; }
     // Every file read: the script first, then its includes in reading order.
     const std::vector<std::string>& files() const { return files_; }
@@ -67,6 +69,7 @@ private:
     std::vector<std::unique_ptr<ScriptEvent>> timelineEvents_;
     std::vector<std::unique_ptr<ScriptEvent>> setupEvents_;
     int demoStart_ = 0;
+    int demoEnd_ = -1;
     int timeOffset_ = 0;
     // The files being read, outermost first, as comparable names.
     std::vector<std::string> reading_;

@@ -47,6 +47,19 @@ status=$?
 check_span "$work/frames.txt" 60000 62000
 awk 'END { if ($1 < 62000) exit 1 }' "$work/frames.txt" || fail "ended before --end"
 
+# DEMOEND in the script's head ends the show by itself; --end still wins.
+copy_show "$show_dir"
+sed -i 's/^DEMOSTART .*/DEMOSTART 0\nDEMOEND 5000/' "$work/stage/data/script.scr"
+grep -q '^DEMOEND 5000' "$work/stage/data/script.scr" || fail "the show's script has no DEMOSTART line to put DEMOEND after"
+STILLWATER_FRAME_LOG="$work/end.txt" timeout 120 "$player" --window --data "$work/stage" \
+  --music "$show_dir/soundtrack.ogg" >/dev/null 2>"$work/err.txt" || fail "DEMOEND: status $?: $(cat "$work/err.txt")"
+awk 'END { if ($1 < 5000 || $1 > 6000) { print "last frame at " $1; exit 1 } }' "$work/end.txt" ||
+  fail "DEMOEND 5000 did not end the show near 5000 ms"
+STILLWATER_FRAME_LOG="$work/end2.txt" timeout 120 "$player" --window --data "$work/stage" \
+  --music "$show_dir/soundtrack.ogg" --end 2000 >/dev/null 2>"$work/err.txt" || fail "DEMOEND with --end: status $?"
+awk 'END { if ($1 < 2000 || $1 > 3000) { print "last frame at " $1; exit 1 } }' "$work/end2.txt" ||
+  fail "--end 2000 did not win over DEMOEND"
+
 # The archive and the music named as files; --loop goes back to the start.
 if [ -f "$show_dir/hoard.dpk" ]; then
   STILLWATER_FRAME_LOG="$work/loop.txt" "$player" --window --archive "$show_dir/hoard.dpk" --password quill \

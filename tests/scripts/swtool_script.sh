@@ -55,6 +55,13 @@ status=$?
 diff -u expected.txt out.txt || fail "swtool script printed something else"
 [ ! -s err.txt ] || { cat err.txt; fail "a clean script wrote to standard error"; }
 
+# DEMOEND in the head: a line of its own after demostart; a script without
+# it prints none (above).
+printf 'DEMOSTART 100\nDEMOEND 5000\nSETUP\nTIMELINE\n200 START 3\nLINETIME\n' > end.scr
+"$swtool" script end.scr >out.txt 2>err.txt || { cat err.txt; fail "DEMOEND: status $?"; }
+printf 'demostart 100\ndemoend 5000\nevent 200 START 3\n' > expected.txt
+diff -u expected.txt out.txt || fail "swtool script printed DEMOEND otherwise"
+
 # A warning: "error!" on standard output, the message on standard error, the
 # rest parsed and printed, status 0. Reading goes on with the word after the
 # unknown one, here the next line's time.

@@ -31,7 +31,7 @@ namespace {
 struct ProfileOptions {
     ShowSource source;
     long from = 0;
-    long to = Demo::defaultEndTime;
+    std::optional<long> to;  // without --to: the show's end
     long fps = 60;
     std::string csv;
     bool quiet = false;
@@ -65,7 +65,7 @@ std::optional<ProfileOptions> parseOptions(int argc, char** argv)
         if (flag == "--csv")  // named from where swtool started, before --data moves it
             options.csv = std::filesystem::absolute(value).string();
         else if (flag == "--from" || flag == "--to")
-            (flag == "--from" ? options.from : options.to) = readDemoTime(value, number) ? number : -1;
+            (flag == "--from" ? options.from : options.to.emplace()) = readDemoTime(value, number) ? number : -1;
         else if (flag == "--fps")
             options.fps = readPositiveCount(value, 1000, number) ? number : 0;
         else
@@ -74,12 +74,12 @@ std::optional<ProfileOptions> parseOptions(int argc, char** argv)
     });
     if (!read)
         return std::nullopt;
-    if (options.from < 0 || options.to < 0 || options.fps <= 0) {
+    if (options.from < 0 || options.to.value_or(0) < 0 || options.fps <= 0) {
         std::fprintf(stderr, "swtool profile: --from and --to need milliseconds, --fps frames a second\n");
         printUsage();
         return std::nullopt;
     }
-    if (options.to < options.from) {
+    if (options.to && *options.to < options.from) {
         std::fprintf(stderr, "swtool profile: --to must not lie before --from\n");
         printUsage();
         return std::nullopt;
@@ -188,7 +188,12 @@ int runProfile(int argc, char** argv)
     EffectTimer timer;
     show.registry().setProbe(&timer);
 
-    const std::vector<int> times = stepTimes(options->from, options->to, options->fps);
+    const long to = options->to.value_or(show.demo().endTime());
+    if (to < options->from) {
+        std::fprintf(stderr, "swtool profile: --from lies after the show's end (%ld ms)\n", to);
+        return usageStatus;
+    }
+    const std::vector<int> times = stepTimes(options->from, to, options->fps);
     std::vector<FrameRecord> frames;
     frames.reserve(times.size());
     ProgressLine progress(times.size(), options->quiet);

@@ -28,6 +28,9 @@ struct RenderOptions {
     std::string outDir;
     bool quiet = false;
     VideoJob video;  // with a path: one video file instead of PNG files
+    // --from without --to: the span from there to the show's end, which
+    // is known once the script is read.
+    std::optional<int32_t> fromToEnd;
 };
 
 // One frame of a render: drawn at `time`, written when it was asked for.
@@ -64,8 +67,8 @@ constexpr int32_t maximumFps = 1000;
 void printUsage()
 {
     std::fprintf(stderr, "usage: swtool render (--data DIR | --archive FILE [--password PW]) [--music OGG] "
-                         "[--samples N] ((--at T1,T2,... | --from A --to B) [--fps F] --out DIR | --from A "
-                         "--to B [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]\n");
+                         "[--samples N] ((--at T1,T2,... | --from A [--to B]) [--fps F] --out DIR | --from A "
+                         "[--to B] [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]\n");
 }
 
 // Times in ms separated by commas, each as a demo time option is read.
@@ -132,16 +135,19 @@ std::optional<RenderOptions> parseOptions(int argc, char** argv)
         return std::nullopt;
     }
     const bool toVideo = !options.video.path.empty();
+    options.video.fps = options.fps;
+    options.video.quiet = options.quiet;
     if (toVideo && from && to) {
         options.video.from = *from;
         options.video.to = *to;
-        options.video.fps = options.fps;
-        options.video.quiet = options.quiet;
     } else if (from && to) {
         const std::vector<int> stepped = stepTimes(*from, *to, options.fps);
         options.times.insert(options.times.end(), stepped.begin(), stepped.end());
+    } else if (from && options.times.empty()) {
+        options.fromToEnd = *from;
     }
-    const bool haveFrames = toVideo ? (from && to && options.times.empty()) : !options.times.empty();
+    const bool haveFrames = toVideo ? ((from && to) || options.fromToEnd) && options.times.empty()
+                                    : !options.times.empty() || options.fromToEnd;
     if (options.source.dataDir.empty() == options.source.archive.empty() || !haveFrames ||
         options.outDir.empty() == !toVideo || options.fps <= 0) {
         printUsage();
@@ -150,6 +156,24 @@ std::optional<RenderOptions> parseOptions(int argc, char** argv)
     std::sort(options.times.begin(), options.times.end());
     options.times.erase(std::unique(options.times.begin(), options.times.end()), options.times.end());
     return options;
+}
+
+// Resolves --from without --to against the show's end; false (reported)
+// when the start lies after it.
+bool spanToShowEnd(RenderOptions& options, OfflineShow& show)
+{
+    if (!options.fromToEnd)
+        return true;
+    const int32_t from = *options.fromToEnd;
+    const int32_t end = show.demo().endTime();
+    if (end < from) {
+        std::fprintf(stderr, "swtool render: --from lies after the show's end (%d ms)\n", end);
+        return false;
+    }
+    options.video.from = from;
+    options.video.to = end;
+    options.times = stepTimes(from, end, options.fps);
+    return true;
 }
 
 std::string framePath(const std::string& dir, int time)
@@ -180,6 +204,8 @@ int runRender(int argc, char** argv)
         OfflineShow show;
         if (!show.open(options->source, "swtool render"))
             return 1;
+        if (!spanToShowEnd(*options, show))
+            return usageStatus;
         return renderVideo(show, options->video);
     }
     const std::string outDir = std::filesystem::absolute(options->outDir, error).string();
@@ -191,6 +217,8 @@ int runRender(int argc, char** argv)
     OfflineShow show;
     if (!show.open(options->source, "swtool render"))
         return 1;
+    if (!spanToShowEnd(*options, show))
+        return usageStatus;
     FrameWriter writer(OfflineShow::frameWidth, OfflineShow::frameHeight);
     bool writing = false;
     show.demo().setFrameObserver([&](int32_t time) {

@@ -30,6 +30,10 @@ int runScript(int argc, char** argv)
     }
     const Script script(argv[0]);
     std::printf("demostart %d\n", script.demoStart());
+    // Only a script that sets its end says so: the lines of every other
+    // script stay as they were.
+    if (script.demoEnd() >= 0)
+        std::printf("demoend %d\n", script.demoEnd());
     for (const auto& event : script.setupEvents()) {
         std::printf("setup %d", event->effect);
         printCommand(event->payload);

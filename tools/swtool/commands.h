@@ -21,3 +21,5 @@ int runExtract(int argc, char** argv);
 int runPack(int argc, char** argv);
 int runImage(int argc, char** argv);
 int runScene(int argc, char** argv);
+int runBeats(int argc, char** argv);
+int runCheck(int argc, char** argv);

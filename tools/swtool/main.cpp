@@ -10,14 +10,16 @@ namespace {
 // Keep in the order `swtool help` should list them.
 const SwtoolCommand commands[] = {
     {"help", "help", runHelp},
+    {"check", "check (--data DIR | --archive FILE [--password PW])", runCheck},
     {"script", "script FILE", runScript},
-    {"render", "render (--data DIR | --archive FILE [--password PW]) [--music OGG] [--samples N] ((--at T1,T2,... | --from A --to B) [--fps F] --out DIR | --from A --to B [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]", runRender},
+    {"render", "render (--data DIR | --archive FILE [--password PW]) [--music OGG] [--samples N] ((--at T1,T2,... | --from A [--to B]) [--fps F] --out DIR | --from A [--to B] [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]", runRender},
     {"profile", "profile (--data DIR | --archive FILE [--password PW]) [--music OGG] [--samples N] [--from A --to B] [--fps F] [--csv FILE] [--quiet]", runProfile},
     {"list", "list ARCHIVE", runList},
     {"extract", "extract ARCHIVE MEMBER [--password PW] [-o FILE]", runExtract},
     {"pack", "pack DIR ARCHIVE [--password PW]", runPack},
     {"image", "image FILE [--to32] [--scale WxH] [--raw OUT]", runImage},
     {"scene", "scene FILE [--textures DIR]", runScene},
+    {"beats", "beats --music OGG [--from A --to B]", runBeats},
 };
 
 }  // namespace
