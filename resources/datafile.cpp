@@ -89,6 +89,16 @@ DataFile* dataOpen(const char* name)
     return wrap(data, size);
 }
 
+bool dataReadText(const char* name, std::string& text)
+{
+    DataFile* file = dataOpen(name);
+    if (file == nullptr)
+        return false;
+    text.assign(reinterpret_cast<const char*>(file->data), file->size);
+    dataClose(file);
+    return true;
+}
+
 int dataClose(DataFile* file)
 {
     if (file != nullptr) {

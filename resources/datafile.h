@@ -3,6 +3,7 @@
 // from it; without one the named loose file is read from disk.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct DataFile {
     uint32_t size = 0;
@@ -28,6 +29,9 @@ DataFile* dataOpen(const char* name);
 
 // Frees the data and the handle; returns 0. A null file is ignored.
 int dataClose(DataFile* file);
+// The whole of data file `name` (found as dataOpen finds it) as text; false,
+// text untouched, when it cannot be opened.
+bool dataReadText(const char* name, std::string& text);
 
 // origin 0: position := offset; 1: position += offset; 2: position := size +
 // offset; other origins change nothing. No range check. Returns 0.

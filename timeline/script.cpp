@@ -10,17 +10,6 @@
 
 namespace {
 
-// The whole file as text; false when it cannot be opened.
-bool readScriptFile(const std::string& path, std::string& text)
-{
-    DataFile* file = dataOpen(path.c_str());
-    if (file == nullptr)
-        return false;
-    text.assign(reinterpret_cast<const char*>(file->data), file->size);
-    dataClose(file);
-    return true;
-}
-
 std::unique_ptr<ScriptEvent> makeEvent(int time, EventKind kind, int effect)
 {
     auto event = std::make_unique<ScriptEvent>();
@@ -94,7 +83,7 @@ void Script::parseFile(const std::string& path)
     files_.push_back(path);
     reading_.push_back(comparableName(path));
     std::string text;
-    if (!readScriptFile(path, text)) {
+    if (!dataReadText(path.c_str(), text)) {
         fail("script: could not open file for parsing", -1, true);
         reading_.pop_back();
         return;

@@ -41,16 +41,6 @@ std::vector<Line> readLines(const std::string& text)
     return lines;
 }
 
-bool readDataFile(const std::string& path, std::string& text)
-{
-    DataFile* file = dataOpen(path.c_str());
-    if (file == nullptr)
-        return false;
-    text.assign(reinterpret_cast<const char*>(file->data), file->size);
-    dataClose(file);
-    return true;
-}
-
 bool dataFileExists(const std::string& path)
 {
     DataFile* file = dataOpen(path.c_str());
@@ -299,7 +289,7 @@ void Checker::checkTimeline(const std::vector<Line>& lines, size_t& at)
 void Checker::checkFile(const std::string& path, const std::string& includedFrom, int includeLine)
 {
     std::string text;
-    if (!readDataFile(path, text)) {
+    if (!dataReadText(path.c_str(), text)) {
         if (includedFrom.empty())
             report(path, 1, quoted(path) + " cannot be opened");
         else
