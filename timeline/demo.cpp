@@ -5,6 +5,8 @@
 #include "timeline/reference_rate.h"
 #include "timeline/registry.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -57,6 +59,10 @@ void Demo::setup(GLWindow& window, EffectRegistry& registry)
 void Demo::begin()
 {
     const int32_t start = startTime();
+    // The loading bar goes with the loading: a show with nothing to draw
+    // yet at its start shows black, not the bar.
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     rebuildAt(start);
     drawAt(start);
     window_->transport(start, false);

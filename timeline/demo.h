@@ -47,7 +47,8 @@ public:
     // the parser. Neither the time nor the music move.
     void setup(GLWindow& window, EffectRegistry& registry);
     // After setup: the first frame, at the start time, drawn and shown
-    // before time and music move; then both start there together. Any
+    // (on a frame cleared of the loading bar) before time and music move;
+    // then both start there together. Any
     // first-use cost of the effects is paid here, not by a frame the music
     // waits for.
     void begin();

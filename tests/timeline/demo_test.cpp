@@ -116,7 +116,10 @@ TEST_F(DemoTest, SetupDeliversCommandsBeforeStartingAndBeginShowsTheStartBeforeT
     // the time then starts there.
     log_.clear();
     clock().set(700);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);  // what loading left on the frame
+    glClear(GL_COLOR_BUFFER_BIT);
     demo.begin();
+    EXPECT_EQ(readPixel(320, 240).r, 0) << "the first frame does not show what loading drew";
     EXPECT_EQ(renderTimes(3), std::vector<int>{4000});
     EXPECT_EQ(window().timerNow(), 4000);
     clock().advance(25);
