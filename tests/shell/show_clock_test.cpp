@@ -150,8 +150,9 @@ TEST(ShowClockWithDevice, LocksOntoASteadyDeviceWithItsLatency)
         const double t = player.frame(1000.0 / 60.0);
         ASSERT_GE(t, previous);
         previous = t;
-        if (i > 30)
+        if (i > 30) {
             ASSERT_LE(std::abs(t - player.device.truthMs(player.steady.ms)), 2.0) << "frame " << i;
+        }
     }
 }
 
@@ -215,8 +216,9 @@ TEST(ShowClockWithDevice, CallbackJitterDoesNotShakeThePicture)
     double previous = player.clock.now();
     for (int i = 0; i < 60 * 30; ++i) {
         const double t = player.frame(frameMs);
-        if (i > 60)
+        if (i > 60) {
             ASSERT_LE(std::abs((t - previous) - frameMs), 1.0) << "frame " << i;
+        }
         previous = t;
     }
     EXPECT_LE(std::abs(previous - player.device.truthMs(player.steady.ms)), 6.0);
