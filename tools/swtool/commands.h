@@ -23,3 +23,4 @@ int runImage(int argc, char** argv);
 int runScene(int argc, char** argv);
 int runBeats(int argc, char** argv);
 int runCheck(int argc, char** argv);
+int runCompare(int argc, char** argv);

@@ -17,6 +17,7 @@ const SwtoolCommand commands[] = {
     {"list", "list ARCHIVE", runList},
     {"extract", "extract ARCHIVE MEMBER [--password PW] [-o FILE]", runExtract},
     {"pack", "pack DIR ARCHIVE [--password PW]", runPack},
+    {"compare", "compare DIR_A DIR_B [--edges DIR_4 DIR_0]", runCompare},
     {"image", "image FILE [--to32] [--scale WxH] [--raw OUT]", runImage},
     {"scene", "scene FILE [--textures DIR]", runScene},
     {"beats", "beats --music OGG [--from A --to B]", runBeats},
