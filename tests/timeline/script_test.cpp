@@ -274,7 +274,6 @@ TEST_F(ScriptTest, UnknownTimelineEventWarnsWithItsLineAndGoesOn)
 
 TEST_F(ScriptDeathTest, FatalErrorsNameTheirLine)
 {
-    testing::FLAGS_gtest_death_test_style = "threadsafe";
     EXPECT_EXIT(parse("SETUP\n0 SIGNAL 1 1 1\n5 SIGNAL 1 1 1\nTIMELINE\n"), testing::ExitedWithCode(1),
                 "script: not a valid time \\(should be 0\\) in setup line # 2");
     EXPECT_EXIT(parse("SETUP\n0 START 1\nTIMELINE\n"), testing::ExitedWithCode(1),
@@ -289,7 +288,6 @@ TEST_F(ScriptDeathTest, FatalErrorsNameTheirLine)
 
 TEST_F(ScriptDeathTest, AFileThatIncludesItselfIsFatalWithItsFileAndLine)
 {
-    testing::FLAGS_gtest_death_test_style = "threadsafe";
     // Directly, from the timeline: the line is the file's own line 4.
     EXPECT_EXIT(parse("SETUP\nTIMELINE\n100 START 1\nINCLUDE main.scr\n"), testing::ExitedWithCode(1),
                 "script: INCLUDE of a file already being read \\(main.scr\\) in main.scr line # 4");
@@ -302,7 +300,6 @@ TEST_F(ScriptDeathTest, AFileThatIncludesItselfIsFatalWithItsFileAndLine)
 
 TEST_F(ScriptDeathTest, AFatalErrorIsPrecededByTheFileItIsIn)
 {
-    testing::FLAGS_gtest_death_test_style = "threadsafe";
     // An included file at fault is the one named, not the one including it.
     dir_.write("part.scr", "SETUP\n0 START 1\nTIMELINE\n");
     EXPECT_EXIT(parse("INCLUDE part.scr\n"), testing::ExitedWithCode(1),
