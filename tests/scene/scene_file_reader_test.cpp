@@ -391,8 +391,11 @@ TEST_F(SceneFileReaderTest, DamagedFilesStopWithAMessageInsteadOfReadingOutside)
 
 TEST_F(SceneFileReaderTest, ANameWithoutItsNulIsNamedWithItsChunk)
 {
+    // what: "<field> of the <chunk> chunk at offset N".
     const auto unterminated = [this](const std::string& bytes, const std::string& what) {
-        expectLoadEnds("names.scn", bytes, "not a grafter file: the " + what + " has no NUL");
+        const size_t of = what.find(" of the ");
+        expectLoadEnds("names.scn", bytes,
+                       "not a grafter file: " + what.substr(of + 8) + ": the " + what.substr(0, of) + " has no NUL");
     };
     const std::string full(52, 'n');
     const float at[3] = {0, 0, 0};
