@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     std::vector<std::vector<uint8_t>> inputs(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
         if (!readWhole(paths[i], inputs[i])) {
-            std::fprintf(stderr, "replay: cannot read %s\n", paths[i].c_str());
+            std::fprintf(stderr, "replay: cannot read %s\n", paths[i].string().c_str());
             return 1;
         }
     }

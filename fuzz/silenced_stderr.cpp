@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#ifdef __GLIBC__
 namespace {
 
 std::FILE* nowhere()
@@ -17,17 +18,22 @@ bool verbose()
 }
 
 }  // namespace
+#endif
 
 SilencedStderr::SilencedStderr()
 {
+#ifdef __GLIBC__
     if (verbose() || nowhere() == nullptr)
         return;
     saved_ = stderr;
     stderr = nowhere();
+#endif
 }
 
 SilencedStderr::~SilencedStderr()
 {
+#ifdef __GLIBC__
     if (saved_ != nullptr)
         stderr = saved_;
+#endif
 }

@@ -3,8 +3,9 @@
 // goes nowhere: a target whose code reports every lesser error there would
 // otherwise spend its time printing. libFuzzer's own reports and the
 // sanitizers' write through their own streams and descriptors and still
-// show. SW_FUZZ_VERBOSE=1 keeps the messages. Linux (glibc) only, where
-// stderr is a variable that can be pointed elsewhere.
+// show. SW_FUZZ_VERBOSE=1 keeps the messages. With glibc only, where stderr
+// is a variable that can be pointed elsewhere (the fuzzing is done on
+// Linux); elsewhere nothing is silenced.
 #include <cstdio>
 
 class SilencedStderr {
