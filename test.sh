@@ -37,8 +37,15 @@ if [ $# -eq 0 ]; then
     [ -f "$binary" ] && [ -x "$binary" ] || continue
     log=$(mktemp)
     seed=$((RANDOM % 99999 + 1))
-    if ! timeout 900 "$binary" --gtest_shuffle --gtest_random_seed="$seed" --gtest_brief=1 >"$log" 2>&1; then
-      echo "shuffled run of $(basename "$binary") failed; repeat it with:"
+    status=0
+    timeout 900 "$binary" --gtest_shuffle --gtest_random_seed="$seed" >"$log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+      if [ "$status" -eq 124 ]; then
+        echo "shuffled run of $(basename "$binary") did not end within 900 s and was stopped; the last test it began:"
+        grep -E '^\[ RUN +\]' "$log" | tail -1 || true
+      else
+        echo "shuffled run of $(basename "$binary") failed; repeat it with:"
+      fi
       echo "  $binary --gtest_shuffle --gtest_random_seed=$seed"
       grep -E -A4 "Failure$|FAILED" "$log" | head -60 || true
       shuffled_status=1

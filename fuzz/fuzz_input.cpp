@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -60,6 +61,33 @@ std::string writeFuzzInput(const uint8_t* data, size_t size, const std::string& 
 {
     const std::string path = ownPaths().make(name);
     return writeFuzzFile(data, size, path) ? path : std::string();
+}
+
+void makeFuzzArgumentsAbsolute(int* argc, char*** argv)
+{
+    static const char* const pathFlags[] = {"-artifact_prefix=", "-exact_artifact_path=", "-dict=",
+                                            "-features_dir=", "-merge_control_file="};
+    static std::vector<std::string> texts;
+    static std::vector<char*> arguments;
+    const std::string here = std::filesystem::current_path().string() + "/";
+    texts.reserve(static_cast<size_t>(*argc));
+    for (int i = 0; i < *argc; ++i) {
+        std::string argument = (*argv)[i];
+        if (i > 0 && !argument.empty() && argument[0] != '-' && argument[0] != '/') {
+            argument = here + argument;
+        } else {
+            for (const char* flag : pathFlags) {
+                const size_t length = std::strlen(flag);
+                if (argument.compare(0, length, flag) == 0 && argument.size() > length && argument[length] != '/')
+                    argument.insert(length, here);
+            }
+        }
+        texts.push_back(argument);
+    }
+    for (std::string& text : texts)
+        arguments.push_back(text.data());
+    arguments.push_back(nullptr);
+    *argv = arguments.data();
 }
 
 bool enterFuzzFolder(const std::string& name)

@@ -1,51 +1,33 @@
-// Feeds arbitrary bytes to the scene file reader with a real GL context (a
-// small window on SDL's offscreen driver, made once), then does what a
-// scene effect does with what loads: sets the time and renders one frame.
-// Textures are looked up among the show's own (SW_FUZZ_TEXTURE_DIR).
+// Feeds arbitrary bytes to the scene file parser, the one reading of the
+// format that the player's loader and `swtool scene` share, and lists what
+// it describes as `swtool scene` does. No GL and no files: thousands of
+// inputs a second. The GL building and drawing is the scene_draw target's.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
-#include <string>
 
-#include "fuzz/fuzz_input.h"
-#include "platform/native_window.h"
-#include "resources/images/image.h"
-#include "scene/scene.h"
-#include "scene/scene_file_reader.h"
-
-namespace {
-
-std::unique_ptr<platform::NativeWindow> createContext()
-{
-    platform::requestHeadlessVideo();
-    if (!platform::registerWindowClass())
-        return nullptr;
-    platform::WindowRequest request;
-    request.title = "scene fuzz";
-    request.width = 64;
-    request.height = 48;
-    platform::WindowFailure failure = platform::WindowFailure::none;
-    return platform::NativeWindow::create(request, failure);
-}
-
-}  // namespace
+#include "scene/scene_file_parser.h"
+#include "tools/swtool/scene_listing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // Lives to the end of the process, as the player's window does.
-    static platform::NativeWindow* window = createContext().release();
-    if (window == nullptr)
+    const SceneDescription description = parseSceneFile(data, size);
+    // Nothing described lies outside the file, and every face corner
+    // indexes inside its arrays, as the loader takes for granted.
+    for (const SceneObject& object : description.objects) {
+        const SceneMeshGeometry& g = object.geometry;
+        if (g.positions.size() * 12 > size)
+            std::abort();
+        for (const SceneMeshFace& face : g.faces)
+            for (const SceneMeshCorner& c : face.corners)
+                if (static_cast<size_t>(c.vertex) >= g.positions.size() ||
+                    (!g.coords1.empty() && static_cast<size_t>(c.coord1) >= g.coords1.size()) ||
+                    (!g.coords2.empty() && static_cast<size_t>(c.coord2) >= g.coords2.size()))
+                    std::abort();
+    }
+    const SceneListing listing = listScene(description);
+    // A refused file says why.
+    if (description.failed == listing.problem.empty())
         std::abort();
-    imageVerbose = false;
-    const std::string path = writeFuzzInput(data, size, "input.scn");
-    if (path.empty())
-        return 0;
-    SceneFileReader reader;
-    std::unique_ptr<Scene> scene(reader.load(path.c_str(), SW_FUZZ_TEXTURE_DIR));
-    if (scene == nullptr)
-        return 0;
-    scene->setTime(1.0f);
-    scene->render();
     return 0;
 }

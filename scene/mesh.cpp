@@ -343,11 +343,8 @@ void Mesh::draw()
     if (faces_.empty() || material_ == nullptr || drawingCubeMap_)
         return;
     Material& m = *material_;
-    if (m.mode() == 10 || m.mode() == 11) {
-        drawingCubeMap_ = true;
-        renderCubeMap();
-        drawingCubeMap_ = false;
-    }
+    if (m.mode() == 10 || m.mode() == 11)
+        updateCubeMap();
     if (m.generatedCoordinates())
         computeGeneratedCoordinates();
     const bool bump = m.hasBumpMap();
@@ -445,6 +442,17 @@ RenderTarget& cubeFaceTarget(int size)
 }
 
 }  // namespace
+
+void Mesh::updateCubeMap()
+{
+    if (scene_ == nullptr || cubeMapFrame_ == scene_->frameNumber() || !scene_->beginCubeMap())
+        return;
+    cubeMapFrame_ = scene_->frameNumber();
+    drawingCubeMap_ = true;
+    renderCubeMap();
+    drawingCubeMap_ = false;
+    scene_->endCubeMap();
+}
 
 void Mesh::renderCubeMap()
 {

@@ -84,6 +84,10 @@ private:
     void drawArrays(bool withBump);
     void drawOutline();
     void drawShadowPass();
+    // Draws the scene into the material's cube map, at most once a scene
+    // frame and never inside another cube map (which keeps using the
+    // shared cube texture as it is).
+    void updateCubeMap();
     void renderCubeMap();
 
     std::vector<MeshVertex> vertices_;
@@ -95,6 +99,9 @@ private:
     SceneNode* bumpLight_ = nullptr;
     bool shadowReceiver_ = false;
     bool drawingCubeMap_ = false;
+    // The scene frame whose cube map this mesh last drew (frames count
+    // from 1, so 0 is none yet).
+    uint32_t cubeMapFrame_ = 0;
 
     std::vector<uint32_t> indices_;
     std::vector<float> positions_;

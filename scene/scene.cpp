@@ -217,6 +217,8 @@ void Scene::render()
         reportError("no current camera", -1, true);
     if (objects_ == nullptr || currentCamera_ == nullptr)
         return;
+    ++frameNumber_;
+    cubeMapsThisFrame_ = 0;
 
     const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
@@ -263,6 +265,17 @@ void Scene::render()
     if (fog_)
         glDisable(GL_FOG);
 }
+
+bool Scene::beginCubeMap()
+{
+    if (drawingCubeMap_)
+        return false;
+    drawingCubeMap_ = true;
+    ++cubeMapsThisFrame_;
+    return true;
+}
+
+void Scene::endCubeMap() { drawingCubeMap_ = false; }
 
 void Scene::renderDepthOnly()
 {

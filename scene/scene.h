@@ -5,6 +5,7 @@
 // effect that loaded it. Needs the GL context of the thread that draws.
 #include <GL/gl.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,7 +100,21 @@ public:
 
     // Draws one frame from the current camera; clears nothing. Without
     // objects or without a camera the program ends with a fatal error.
+    // Each call is a new frame for the dynamic cube maps.
     void render();
+    // Counts the calls of render(); 0 before the first.
+    uint32_t frameNumber() const { return frameNumber_; }
+
+    // Dynamic cube maps. While one mesh draws the scene into its cube map
+    // no other cube map may be drawn inside it: mirrors facing mirrors
+    // would otherwise multiply the work with every mirror added.
+    // beginCubeMap returns false while another cube map is being drawn;
+    // after true, endCubeMap must follow.
+    bool beginCubeMap();
+    void endCubeMap();
+    bool drawingCubeMap() const { return drawingCubeMap_; }
+    // Cube maps drawn since the current frame began.
+    int cubeMapsThisFrame() const { return cubeMapsThisFrame_; }
     // Positions only, from the current camera.
     void renderDepthOnly();
 
@@ -148,6 +163,10 @@ private:
     float fogStart_ = 0.0f;
     float fogEnd_ = 1.0f;
     GLenum fogMode_ = GL_EXP;
+
+    uint32_t frameNumber_ = 0;
+    int cubeMapsThisFrame_ = 0;
+    bool drawingCubeMap_ = false;
 
     bool shadows_ = false;
     bool depthTextureSupport_ = false;

@@ -8,27 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "scene/animation_keys.h"
 #include "scene/matrix4.h"
 #include "scene/quaternion.h"
 #include "scene/vec3.h"
 
 class Material;
 class Scene;
-
-struct PositionKey {
-    int16_t frame = 0;
-    Vec3 position;
-    float tension = 0.0f;
-    float continuity = 0.0f;
-    float bias = 0.0f;
-    float easeTo = 0.0f;
-    float easeFrom = 0.0f;
-};
-
-struct RotationKey {
-    int16_t frame = 0;
-    Quaternion rotation;
-};
 
 class SceneNode {
 public:

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 
 namespace {
 
@@ -197,13 +198,24 @@ void Script::parseSetup(WordReader& reader)
     }
 }
 
+int Script::addTimes(int a, int64_t b, int line)
+{
+    // Wrapping to a negative time would move the event to the start.
+    const int64_t sum = int64_t{a} + b;
+    if (sum < std::numeric_limits<int>::min() || sum > std::numeric_limits<int>::max()) {
+        fail("script: time out of range in timeline line #", line, true);
+        return a;
+    }
+    return static_cast<int>(sum);
+}
+
 // Offset terms: a sign standing as a word of its own, then a number.
-int Script::applyOffsetTerms(WordReader& reader, int value)
+int Script::applyOffsetTerms(WordReader& reader, int value, int line)
 {
     for (char next = reader.peekNonBlank(); next == '+' || next == '-'; next = reader.peekNonBlank()) {
         const std::string sign = reader.next();
-        const int term = readNumber(reader.next());
-        value = sign[0] == '+' ? value + term : value - term;
+        const int64_t term = readNumber(reader.next());
+        value = addTimes(value, sign[0] == '+' ? term : -term, line);
     }
     return value;
 }
@@ -219,11 +231,11 @@ void Script::parseTimeline(WordReader& reader, const Source& source)
             include(reader.next(), source, kept < source.keptLines.size() ? source.keptLines[kept] : 0);
         } else if (word == "TIMEOFFSET") {
             timeOffset_ = readNumber(reader.next());
-            timeOffset_ = applyOffsetTerms(reader, timeOffset_);
+            timeOffset_ = applyOffsetTerms(reader, timeOffset_, line);
         } else if (word == "TIMEOFFSETD") {
-            timeOffset_ += readNumber(reader.next());
+            timeOffset_ = addTimes(timeOffset_, readNumber(reader.next()), line);
         } else {
-            const int time = applyOffsetTerms(reader, readNumber(word) + timeOffset_);
+            const int time = applyOffsetTerms(reader, addTimes(readNumber(word), timeOffset_, line), line);
             if (time == 0)
                 fail("script: not a valid(1-maxtime) time in timeline line #", line, true);
             parseTimelineEvent(reader, time, line);

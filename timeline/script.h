@@ -2,6 +2,7 @@
 // The show's script: text substitutions, setup commands delivered once, and
 // a time-sorted timeline of events, parsed from "data/script.scr" and the
 // files it includes.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,7 +64,12 @@ private:
     void parseSetup(class WordReader& reader);
     void parseTimeline(class WordReader& reader, const Source& source);
     void parseTimelineEvent(WordReader& reader, int time, int line);
-    int applyOffsetTerms(WordReader& reader, int value);
+    // value followed by the line's "+"/"-" offset terms; a sum that leaves
+    // the range of a time is a fatal error naming the timeline line.
+    int applyOffsetTerms(WordReader& reader, int value, int line);
+    // a + b; beyond the range of a time, a fatal error naming the line (a
+    // is returned then).
+    int addTimes(int a, int64_t b, int line);
 
     std::vector<Define> defines_;
     std::vector<std::unique_ptr<ScriptEvent>> timelineEvents_;

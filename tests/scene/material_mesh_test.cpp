@@ -2,6 +2,8 @@
 // blending, opacity maps, smoothing groups, outlines and dynamic cube maps.
 #include <GL/gl.h>
 
+#include <chrono>
+#include <cmath>
 #include <memory>
 
 #include "resources/images/image.h"
@@ -370,6 +372,54 @@ TEST_F(MaterialMeshTest, AMirrorMeshSeesTheOthersButNotItself)
         ASSERT_EQ(face[i * 4] + face[i * 4 + 1] + face[i * 4 + 2], 0) << i;
     glGetTexImage(GL_TEXTURE_CUBE_MAP_NEGATIVE_Z, 0, GL_RGBA, GL_UNSIGNED_BYTE, face.data());
     EXPECT_EQ(face[(32 * 64 + 32) * 4 + 1], 0);
+    expectCleanState();
+    glDisable(GL_TEXTURE_CUBE_MAP);
+}
+
+// A hall of mirrors: eight mirror squares on a ring around the origin, each
+// facing the centre, with a lit wall among them. Each mirror sees the others
+// (drawn with the shared cube texture as it is), so without a bound on
+// nesting one frame would draw a factorial number of cube maps.
+TEST_F(MaterialMeshTest, EightMirrorsDrawOneCubeMapEachAFrame)
+{
+    constexpr int mirrors = 8;
+    auto scene = std::make_unique<Scene>();
+    auto* mirror = new Material(1, "mirror");
+    mirror->setMode(10);
+    scene->addMaterial(mirror);
+    scene->addMaterial(makeColourMaterial(2, 1, 1, 0));
+    for (int i = 0; i < mirrors; ++i) {
+        const float angle = 6.2831853f * static_cast<float>(i) / mirrors;
+        Mesh* square = makeSquare(10 + i, "mirror" + std::to_string(i), 1, 0.5f);
+        square->setPosition(3.0f * std::sin(angle), 0.0f, 3.0f * std::cos(angle));
+        square->setRotationDegrees(0.0f, angle * 57.29578f + 180.0f, 0.0f);
+        scene->addObject(square);
+    }
+    scene->addObject(makeSquare(2, "wall", 2, 0.5f));
+    addWhiteLight(*scene, 3, Vec3(0, 0, 5));
+    addCameraLookingAtOrigin(*scene, 8.0f, 0);
+    scene->setCulling(false);
+    scene->prepareObjects();
+    scene->bindObjects();
+    clearFrame(0.0f);
+
+    const auto start = std::chrono::steady_clock::now();
+    scene->render();
+    glFinish();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(scene->cubeMapsThisFrame(), mirrors);
+    // Generous for a loaded machine and the sanitizers; nested cube maps
+    // took minutes from six mirrors on.
+    EXPECT_LT(took.count(), 5.0);
+
+    // Drawn again within the same frame, no mirror draws its cube map again.
+    scene->firstObject()->renderTree();
+    EXPECT_EQ(scene->cubeMapsThisFrame(), mirrors);
+    // The next frame draws each again.
+    clearFrame(0.0f);
+    scene->render();
+    EXPECT_EQ(scene->cubeMapsThisFrame(), mirrors);
+    EXPECT_EQ(scene->frameNumber(), 2u);
     expectCleanState();
     glDisable(GL_TEXTURE_CUBE_MAP);
 }

@@ -12,21 +12,10 @@
 #include "scene/scene_file_reader.h"
 #include "tests/scene/scene_builders.h"
 #include "tests/scene/scene_file_bytes.h"
+#include "tests/support/death_pattern.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-// A death-test pattern that matches text literally.
-std::string literally(const std::string& text)
-{
-    std::string pattern;
-    for (char c : text) {
-        if (std::string(".[]()*+?{}|^$\\").find(c) != std::string::npos)
-            pattern += '\\';
-        pattern += c;
-    }
-    return pattern;
-}
 
 class SceneFileReaderTest : public GLTest {
 protected:
@@ -46,6 +35,13 @@ protected:
     }
     // The death-test pattern of a reader message for the last written file.
     std::string message(const std::string& text) const { return "Error in parsing " + path_ + ": " + text; }
+    // The death-test pattern of a reader message about the file name in the
+    // test's folder. The child that dies runs the test again from its start
+    // (thread-safe death tests), in a temporary folder of its own.
+    static std::string diesSaying(const std::string& name, const std::string& text)
+    {
+        return "Error in parsing .*/" + literally(name + ": " + text);
+    }
     // Loading bytes (written as name) ends the process with status 1 and
     // the reader message text.
     void expectLoadEnds(const std::string& name, const std::string& bytes, const std::string& text,
@@ -57,7 +53,7 @@ protected:
                 SceneFileReader reader;
                 reader.load(path_.c_str(), textures_.c_str());
             },
-            ::testing::ExitedWithCode(1), literally(message(text)))
+            ::testing::ExitedWithCode(1), diesSaying(name, text))
             << what;
     }
 
@@ -349,7 +345,7 @@ TEST_F(SceneFileReaderTest, FatalMessagesNameTheFileAndTheFault)
             SceneFileReader reader;
             reader.load(path_.c_str(), textures_.c_str());
         },
-        ::testing::ExitedWithCode(1), literally(message("could not open file")));
+        ::testing::ExitedWithCode(1), diesSaying("absent.scn", "could not open file"));
 }
 
 TEST_F(SceneFileReaderTest, DamagedFilesStopWithAMessageInsteadOfReadingOutside)
@@ -395,8 +391,11 @@ TEST_F(SceneFileReaderTest, DamagedFilesStopWithAMessageInsteadOfReadingOutside)
 
 TEST_F(SceneFileReaderTest, ANameWithoutItsNulIsNamedWithItsChunk)
 {
+    // what: "<field> of the <chunk> chunk at offset N".
     const auto unterminated = [this](const std::string& bytes, const std::string& what) {
-        expectLoadEnds("names.scn", bytes, "not a grafter file: the " + what + " has no NUL");
+        const size_t of = what.find(" of the ");
+        expectLoadEnds("names.scn", bytes,
+                       "not a grafter file: " + what.substr(of + 8) + ": the " + what.substr(0, of) + " has no NUL");
     };
     const std::string full(52, 'n');
     const float at[3] = {0, 0, 0};

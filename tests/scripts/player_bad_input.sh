@@ -37,7 +37,7 @@ case "$case_name" in
   scene_damaged)
     head -c 5000 "$show_dir/data/gang.scn" >"$work/stage/data/gang.scn"
     pack_show "$swtool"
-    expected=("error: Error in parsing data/gang.scn: not a grafter file") ;;
+    expected=("~^error: Error in parsing data/gang.scn: not a grafter file: [a-z ]+ chunk at offset [0-9]+: .+$") ;;
   scene_texture_missing)
     rm "$work/stage/data/textures/scn_bark.png"
     pack_show "$swtool"

@@ -49,6 +49,14 @@ expect_usage_error '--fps needs frames a second' render --data tree --from 0 --t
 [ ! -e frames ] || fail "a refused render made its output folder"
 expect_failure 'usage: swtool script FILE' script
 
+# --help after any command: its usage on standard output, status 0.
+for command in help script render profile list extract pack image scene; do
+  "$swtool" "$command" --help >out.txt 2>err.txt || fail "swtool $command --help: status $?: $(cat err.txt)"
+  grep -q "^usage: swtool $command" out.txt || fail "swtool $command --help: no usage: $(cat out.txt)"
+done
+"$swtool" --help >out.txt 2>&1 || fail "swtool --help: status $?"
+grep -q "^usage: swtool <command>" out.txt || fail "swtool --help: no usage"
+
 # Inputs that are not there.
 expect_failure 'missing.dpk is not a readable RAR archive' list missing.dpk
 expect_failure 'cannot extract' extract missing.dpk data/script.scr

@@ -62,7 +62,6 @@ TEST(ErrorReportTest, NumberIsAppendedUnlessMinusOne)
 
 TEST(ErrorReportDeathTest, FatalReportExitsWithStatusOne)
 {
-    testing::FLAGS_gtest_death_test_style = "threadsafe";
     EXPECT_EXIT(reportError("Fatal error: could not init sound", -1, true), testing::ExitedWithCode(1),
                 "Fatal error: could not init sound");
 }

@@ -138,7 +138,6 @@ void reportDisplayAtExit()
 
 TEST(MultisampleDeathTest, AFatalErrorInTheFullscreenShowLeavesTheDisplayModeAsItWas)
 {
-    testing::FLAGS_gtest_death_test_style = "threadsafe";
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     int desktopWidth = 0;
     int desktopHeight = 0;

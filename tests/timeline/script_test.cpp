@@ -236,6 +236,24 @@ TEST_F(ScriptTest, NegativeTimesAndWordTimesAreAccepted)
     EXPECT_EQ(events[1]->time, 700);
 }
 
+TEST_F(ScriptTest, TimesBeyondThirtyTwoBitsAreFatalErrorsNotWrappedTimes)
+{
+    // Each of the four sums: time plus offset, an offset term of a time,
+    // of TIMEOFFSET, and TIMEOFFSETD.
+    for (const char* timeline : {"TIMEOFFSET 2147483647\n5 START 0\n", "2147483647 + 1 START 0\n",
+                                 "-2147483647 - 2 START 0\n", "TIMEOFFSET 2147483647 + 1\n5 START 0\n",
+                                 "TIMEOFFSET 2147483647\nTIMEOFFSETD 1\n5 START 0\n"}) {
+        dir_.write("main.scr", std::string("SETUP\nTIMELINE\n") + timeline);
+        std::string failure;
+        EXPECT_EQ(Script::tryLoad("main.scr", failure), nullptr) << timeline;
+        EXPECT_EQ(failure, "script: time out of range in timeline line # 1") << timeline;
+    }
+    // Up to the last millisecond a time is kept as written.
+    const Script script = parse("SETUP\nTIMELINE\nTIMEOFFSET 2147483640\nTIMEOFFSETD 2\n5 START 1\n");
+    ASSERT_EQ(script.timelineEvents().size(), 1u);
+    EXPECT_EQ(script.timelineEvents()[0]->time, 2147483647);
+}
+
 TEST_F(ScriptTest, NothingAfterLinetimeIsRead)
 {
     const Script script = parse("SETUP\nTIMELINE\n100 START 1\nLINETIME\n200 START 2\n0 garbage\n");
@@ -274,7 +292,6 @@ TEST_F(ScriptTest, UnknownTimelineEventWarnsWithItsLineAndGoesOn)
 
 TEST_F(ScriptDeathTest, FatalErrorsNameTheirLine)
 {
-    testing::FLAGS_gtest_death_test_style = "threadsafe";
     EXPECT_EXIT(parse("SETUP\n0 SIGNAL 1 1 1\n5 SIGNAL 1 1 1\nTIMELINE\n"), testing::ExitedWithCode(1),
                 "script: not a valid time \\(should be 0\\) in setup line # 2");
     EXPECT_EXIT(parse("SETUP\n0 START 1\nTIMELINE\n"), testing::ExitedWithCode(1),
@@ -289,7 +306,6 @@ TEST_F(ScriptDeathTest, FatalErrorsNameTheirLine)
 
 TEST_F(ScriptDeathTest, AFileThatIncludesItselfIsFatalWithItsFileAndLine)
 {
-    testing::FLAGS_gtest_death_test_style = "threadsafe";
     // Directly, from the timeline: the line is the file's own line 4.
     EXPECT_EXIT(parse("SETUP\nTIMELINE\n100 START 1\nINCLUDE main.scr\n"), testing::ExitedWithCode(1),
                 "script: INCLUDE of a file already being read \\(main.scr\\) in main.scr line # 4");
@@ -302,7 +318,6 @@ TEST_F(ScriptDeathTest, AFileThatIncludesItselfIsFatalWithItsFileAndLine)
 
 TEST_F(ScriptDeathTest, AFatalErrorIsPrecededByTheFileItIsIn)
 {
-    testing::FLAGS_gtest_death_test_style = "threadsafe";
     // An included file at fault is the one named, not the one including it.
     dir_.write("part.scr", "SETUP\n0 START 1\nTIMELINE\n");
     EXPECT_EXIT(parse("INCLUDE part.scr\n"), testing::ExitedWithCode(1),

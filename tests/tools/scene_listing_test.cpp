@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -79,35 +80,36 @@ TEST(SceneListingTest, DamageIsNamedWithItsChunkAndOffset)
     // Offsets: header 4 bytes, then the material chunk (8 + 708).
     const size_t second = 4 + 8 + 708;
     {
+        // The arrays after the 128-byte record are cut to 12 bytes.
         SceneFile file;
-        file.chunk(4, materialChunk(1, "m", 1, 1, 1)).chunk(2, squareChunk(5, 0, "cut", 1), 140);
+        file.chunk(4, materialChunk(1, "m", 1, 1, 1)).chunk(2, Bytes().raw(squareChunk(5, 0, "cut", 1).str().substr(0, 140)));
         EXPECT_EQ(listScene(bytesOf(file)).problem,
                   "mesh chunk at offset " + std::to_string(second) +
-                      ": 4 vertices, 4 + 0 texture coordinates and 2 faces need 296 bytes, the chunk has 140");
+                      ": 4 vertices, 4 + 0 texture coordinates and 2 faces need 168 bytes, the file has 12 left");
     }
     {
         SceneFile file;
         file.chunk(4, materialChunk(1, "m", 1, 1, 1)).chunk(3, Bytes().i32(5).i32(0).name(std::string(60, 'x'), 52).zeros(40));
         EXPECT_EQ(listScene(bytesOf(file)).problem,
-                  "dummy chunk at offset " + std::to_string(second) + ": the name field has no NUL in its 52 bytes");
+                  "dummy chunk at offset " + std::to_string(second) + ": the object name has no NUL in its 52 bytes");
     }
     {
         SceneFile file;
         file.chunk(4, materialChunk(1, "m", 1, 1, 1)).chunk(3, dummyChunk(5, 9, "orphan"));
-        EXPECT_EQ(listScene(bytesOf(file)).problem, "dummy chunk at offset " + std::to_string(second) +
-                                                        ": object 5 names parent 9, which no earlier object has");
+        EXPECT_EQ(listScene(bytesOf(file)).problem,
+                  "dummy chunk at offset " + std::to_string(second) + ": dummy object 5 could not find parent obj 9");
     }
     {
         SceneFile file;
         file.chunk(8, controllerHeader(1, 4, 1, 0, 10));
         EXPECT_EQ(listScene(bytesOf(file)).problem,
-                  "controller chunk at offset 4: sample controller of type 4; only type 5 is defined");
+                  "controller chunk at offset 4: other sample controller type than GRAFT_CTRL_PR not supported yet");
     }
     {
         SceneFile file;
         file.chunk(7, Bytes().zeros(50));
         EXPECT_EQ(listScene(bytesOf(file)).problem,
-                  "light chunk at offset 4: the light record needs 196 bytes, the chunk ends before");
+                  "light chunk at offset 4: the light record needs 196 bytes, the file has 50 left");
     }
     {
         SceneFile file;
@@ -118,14 +120,14 @@ TEST(SceneListingTest, DamageIsNamedWithItsChunkAndOffset)
         SceneFile file;
         file.chunk(8, controllerHeader(7, 2, 2, 0, 10));
         EXPECT_EQ(listScene(bytesOf(file)).problem,
-                  "controller chunk at offset 4: position keys for owner 7, which no earlier object has");
+                  "controller chunk at offset 4: could not find owner for controller object");
     }
     {
         // Material 1 exists, the square's faces name material 2.
         SceneFile file;
         file.chunk(4, materialChunk(1, "m", 1, 1, 1)).chunk(2, squareChunk(5, 0, "odd", 2)).end();
-        EXPECT_EQ(listScene(bytesOf(file)).problem, "mesh chunk at offset " + std::to_string(second) +
-                                                        ": a face of \"odd\" names material 2, which the file does not hold");
+        EXPECT_EQ(listScene(bytesOf(file)).problem,
+                  "mesh chunk at offset " + std::to_string(second) + ": face material not found: 2");
     }
     EXPECT_EQ(listScene({1, 0, 0, 0}).problem,
               "header at offset 0: not a scene file (the first four bytes are not zero)");
@@ -149,6 +151,42 @@ TEST(SceneListingTest, ARecordReadByItsLayoutNeedsOnlyItsOwnBytes)
     const SceneListing listing = listScene(bytesOf(file));
     EXPECT_EQ(listing.problem, "");
     EXPECT_TRUE(hasLine(listing, "dummy \"d\" id 5 parent 0")) << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "unknown chunk type 40, 4 bytes, passed over")) << allLines(listing);
+}
+
+TEST(SceneListingTest, AKnownChunkIsReadByItsRecordWhateverItsLength)
+{
+    // As the player reads them: a length of 0 or one running past the
+    // record hides nothing; the next chunk starts after the record.
+    for (const int32_t length : {0, 100, 500}) {
+        SceneFile file;
+        file.chunk(3, dummyChunk(1, 0, "a"), length).chunk(3, dummyChunk(2, 1, "b")).end();
+        const SceneListing listing = listScene(bytesOf(file));
+        EXPECT_EQ(listing.problem, "") << length;
+        EXPECT_TRUE(hasLine(listing, "  dummy \"b\" id 2 parent 1")) << allLines(listing);
+        EXPECT_TRUE(hasLine(listing, "scene: 228 bytes, ends with its end chunk")) << allLines(listing);
+    }
+}
+
+TEST(SceneListingTest, ADeepChainIsListedInLinearSize)
+{
+    // A chain of dummies, each the child of the one before: indentation
+    // stops after four levels and the depth is written as a number.
+    constexpr int32_t chain = 2000;
+    SceneFile file;
+    for (int32_t id = 1; id <= chain; ++id)
+        file.chunk(3, dummyChunk(id, id - 1, "d"));
+    file.end();
+    const SceneListing listing = listScene(bytesOf(file));
+    ASSERT_EQ(listing.problem, "");
+    EXPECT_TRUE(hasLine(listing, "dummy \"d\" id 1 parent 0")) << allLines(listing);
+    EXPECT_TRUE(hasLine(listing, "        dummy \"d\" id 5 parent 4"));
+    EXPECT_TRUE(hasLine(listing, "        (depth 5) dummy \"d\" id 6 parent 5"));
+    EXPECT_TRUE(hasLine(listing, "        (depth 1999) dummy \"d\" id 2000 parent 1999"));
+    size_t longest = 0;
+    for (const std::string& line : listing.lines)
+        longest = std::max(longest, line.size());
+    EXPECT_LT(longest, 60u);
 }
 
 TEST(SceneListingTest, TheShowsScenesReadWhole)

@@ -33,15 +33,36 @@ int runHelp(int, char**)
     return 0;
 }
 
+namespace {
+
+bool asksForHelp(int argc, char** argv)
+{
+    for (int i = 0; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0)
+            return true;
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     if (argc < 2) {
         runHelp(0, nullptr);
         return 1;
     }
+    if (std::strcmp(argv[1], "--help") == 0)
+        return runHelp(0, nullptr);
     for (const SwtoolCommand& command : commands) {
-        if (std::strcmp(argv[1], command.name) == 0)
-            return command.run(argc - 2, argv + 2);
+        if (std::strcmp(argv[1], command.name) != 0)
+            continue;
+        // Answered here for every command, before its own parsing of the
+        // arguments would take --help for an option it does not know.
+        if (asksForHelp(argc - 2, argv + 2)) {
+            std::printf("usage: swtool %s\n", command.usage);
+            return 0;
+        }
+        return command.run(argc - 2, argv + 2);
     }
     std::fprintf(stderr, "swtool: unknown command \"%s\" (try swtool help)\n", argv[1]);
     return 1;

@@ -9,6 +9,10 @@
 # DEPS/apt, so the system's apt configuration is left as it is. Each library
 # is built once: a stamp holding its source version and build options makes
 # later runs skip it.
+#
+# `set -e` does not act inside $(...) nor in a function called from `if !`
+# (fetch_source and the build methods run there), so every step below checks
+# its own status: a failed step must never leave a stamp or an unpacked mark.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 deps=$(mkdir -p "$1" && cd "$1" && pwd)
@@ -48,9 +52,9 @@ write_source_entries() {
 }
 
 if [ ! -f "$deps/apt/updated" ]; then
-  write_source_entries
-  apt-get "${apt_options[@]}" -qq update
-  touch "$deps/apt/updated"
+  write_source_entries || exit 1
+  apt-get "${apt_options[@]}" -qq update || { echo "apt-get update of the source lists failed" >&2; exit 1; }
+  touch "$deps/apt/updated" || exit 1
 fi
 
 # Every version of source package $1 the deb-src entries offer, newest first.
@@ -73,9 +77,12 @@ fetch_source() {
     if (cd "$deps/downloads" &&
         apt-get "${apt_options[@]}" -qq --download-only source "$package=$version") \
         >> "$deps/logs/$package.log" 2>&1; then
-      rm -rf "$dir"
-      dpkg-source -x "$deps/downloads/${package}_${version#*:}.dsc" "$dir" >> "$deps/logs/$package.log" 2>&1
-      touch "$dir/.unpacked"
+      rm -rf "$dir" || return 1
+      if ! dpkg-source -x "$deps/downloads/${package}_${version#*:}.dsc" "$dir" >> "$deps/logs/$package.log" 2>&1; then
+        echo "cannot unpack the source package $package $version (see $deps/logs/$package.log)" >&2
+        return 1
+      fi
+      touch "$dir/.unpacked" || return 1
       echo "$dir"
       return 0
     fi
@@ -93,7 +100,7 @@ build() {
   local name=$1 package=$2 method=$3
   shift 3
   local dir stamp wanted start
-  dir=$(fetch_source "$package")
+  dir=$(fetch_source "$package") || return 1
   stamp=$deps/stamps/$name
   wanted="$(basename "$dir") $method $*"
   if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ]; then
@@ -101,14 +108,13 @@ build() {
   fi
   start=$(date +%s)
   printf '  %-14s %s ... ' "$name" "$(basename "$dir")"
-  rm -rf "$deps/build/$name"
-  mkdir -p "$deps/build/$name"
+  rm -rf "$deps/build/$name" && mkdir -p "$deps/build/$name" || return 1
   if ! "$method" "$dir" "$deps/build/$name" "$@" > "$deps/logs/$name.build.log" 2>&1; then
     echo "failed"
     tail -30 "$deps/logs/$name.build.log" >&2
     return 1
   fi
-  echo "$wanted" > "$stamp"
+  echo "$wanted" > "$stamp" || return 1
   echo "$(( $(date +%s) - start )) s"
 }
 
@@ -118,19 +124,18 @@ with_cmake() {
   cmake -S "$source" -B "$binary" -G "Unix Makefiles" \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DSTILLWATER_WINDOWS_PREFIX="$prefix" \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release \
-    -DBUILD_SHARED_LIBS=OFF "$@"
-  cmake --build "$binary" -j "$jobs"
+    -DBUILD_SHARED_LIBS=OFF "$@" || return 1
+  cmake --build "$binary" -j "$jobs" || return 1
   cmake --install "$binary"
 }
 
 # zlib's own configure knows MinGW: CHOST picks the cross compiler.
 with_zlib_configure() {
   local source=$1 binary=$2
-  cp -a "$source/." "$binary/"
-  cd "$binary"
+  cp -a "$source/." "$binary/" && cd "$binary" || return 1
   CHOST=$triple CC=$triple-gcc-posix AR=$triple-ar RANLIB=$triple-ranlib \
-    CFLAGS="-O2" ./configure --static --prefix="$prefix"
-  make -j "$jobs" libz.a
+    CFLAGS="-O2" ./configure --static --prefix="$prefix" || return 1
+  make -j "$jobs" libz.a || return 1
   make install-libs install-headers 2>/dev/null || make install
 }
 
@@ -140,7 +145,7 @@ with_zlib_configure() {
 # subsystem: the players are windowed, swtool and the tests are console
 # programs.
 with_sdl() {
-  with_cmake "$@"
+  with_cmake "$@" || return 1
   sed -i -e 's/ -Dmain=SDL_main//' -e 's/ -lSDL2main//g' -e 's/ -mwindows//g' \
     "$prefix/lib/pkgconfig/sdl2.pc"
 }
@@ -148,7 +153,7 @@ with_sdl() {
 # stb is headers only; the tests compare the image decoders against it.
 with_stb_headers() {
   local source=$1
-  mkdir -p "$prefix/include/stb"
+  mkdir -p "$prefix/include/stb" || return 1
   cp "$source"/stb_*.h "$prefix/include/stb/"
 }
 
