@@ -35,7 +35,7 @@ SCRIPT
 # 24 ms for every buffer of 23.2 ms: the card runs 3.4 % slow.
 cd "$work" || exit 1
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/heard.raw" SDL_DISKAUDIODELAY=24 \
-  SW_SOUND_WRITE_LOG="$work/writes.txt" LD_PRELOAD="$write_times" STILLWATER_FRAME_LOG="$work/frames.txt" \
+  SW_SOUND_WRITE_LOG="$work/writes.txt" LD_PRELOAD="$write_times${LD_PRELOAD:+ $LD_PRELOAD}" STILLWATER_FRAME_LOG="$work/frames.txt" \
   timeout 300 "$player" --window --data "$work/show" --music "$work/clicks.ogg" --end $((seconds * 1000)) \
   >/dev/null 2>"$work/err.txt" || fail "the player ended with status $?: $(cat "$work/err.txt")"
 [ -s "$work/writes.txt" ] || fail "no sound buffer was written"
