@@ -11,45 +11,35 @@ constexpr double framesPerMs = 44.1;
 
 void HeardPosition::clear() { samples_.clear(); }
 
-double HeardPosition::pace() const
+HeardPosition::Fit HeardPosition::fit() const
 {
-    if (samples_.size() < paceFromCallbacks)
-        return 1.0;
     // Least squares through the callbacks, centred so that large steady
     // times keep their precision.
-    double meanT = 0.0, meanY = 0.0;
+    Fit line;
     for (const Sample& s : samples_) {
-        meanT += s.atMs;
-        meanY += s.trackMs;
+        line.meanT += s.atMs;
+        line.meanY += s.trackMs;
     }
-    meanT /= static_cast<double>(samples_.size());
-    meanY /= static_cast<double>(samples_.size());
+    line.meanT /= static_cast<double>(samples_.size());
+    line.meanY /= static_cast<double>(samples_.size());
+    if (samples_.size() < paceFromCallbacks)
+        return line;
     double tt = 0.0, ty = 0.0;
     for (const Sample& s : samples_) {
-        tt += (s.atMs - meanT) * (s.atMs - meanT);
-        ty += (s.atMs - meanT) * (s.trackMs - meanY);
+        tt += (s.atMs - line.meanT) * (s.atMs - line.meanT);
+        ty += (s.atMs - line.meanT) * (s.trackMs - line.meanY);
     }
-    if (tt <= 0.0)
-        return 1.0;
-    return std::clamp(ty / tt, 0.9, 1.1);
+    if (tt > 0.0)
+        line.pace = std::clamp(ty / tt, 0.9, 1.1);
+    return line;
 }
 
-double HeardPosition::fitted(double t) const
-{
-    double meanT = 0.0, meanY = 0.0;
-    for (const Sample& s : samples_) {
-        meanT += s.atMs;
-        meanY += s.trackMs;
-    }
-    meanT /= static_cast<double>(samples_.size());
-    meanY /= static_cast<double>(samples_.size());
-    return meanY + pace() * (t - meanT);
-}
+double HeardPosition::pace() const { return samples_.empty() ? 1.0 : fit().pace; }
 
 void HeardPosition::addCallback(double atMs, int64_t firstFrame, int frames)
 {
     const double trackMs = static_cast<double>(firstFrame) / framesPerMs;
-    if (!samples_.empty() && std::abs(trackMs - fitted(atMs)) > breakMs)
+    if (!samples_.empty() && std::abs(trackMs - fit().at(atMs)) > breakMs)
         clear();
     if (samples_.size() == fitLength)
         samples_.pop_front();
@@ -62,5 +52,5 @@ std::optional<double> HeardPosition::at(double nowMs) const
 {
     if (samples_.empty())
         return std::nullopt;
-    return std::min(fitted(nowMs), givenMs_ + lastLengthMs_) - latencyMs_;
+    return std::min(fit().at(nowMs), givenMs_ + lastLengthMs_) - latencyMs_;
 }

@@ -41,8 +41,16 @@ private:
         double atMs;     // steady time of the callback
         double trackMs;  // track position at its start
     };
-    // The fitted track position at steady time t (no latency, no cap).
-    double fitted(double t) const;
+    // The line through the callbacks: the mean steady time, the mean track
+    // position and the pace (1 below paceFromCallbacks callbacks).
+    struct Fit {
+        double meanT = 0.0;
+        double meanY = 0.0;
+        double pace = 1.0;
+        double at(double t) const { return meanY + pace * (t - meanT); }
+    };
+    // The fit through the callbacks now held; at least one is held.
+    Fit fit() const;
 
     std::deque<Sample> samples_;
     double givenMs_ = 0.0;      // track ms at the end of the last buffer given

@@ -7,17 +7,18 @@ swtool=$1
 . "$(dirname "$0")/test_lib.sh"
 cd "$work" || exit 1
 
-# expect_failure MESSAGE ARGUMENTS...: status 1, MESSAGE on standard error,
-# nothing on standard output.
-expect_failure() {
-  local message=$1
-  shift
+# expect_status STATUS MESSAGE ARGUMENTS...: STATUS, MESSAGE on standard
+# error, nothing on standard output.
+expect_status() {
+  local wanted=$1 message=$2
+  shift 2
   "$swtool" "$@" >out.bin 2>err.txt
   local status=$?
-  [ "$status" -eq 1 ] || fail "swtool $*: expected status 1, got $status"
+  [ "$status" -eq "$wanted" ] || fail "swtool $*: expected status $wanted, got $status"
   grep -qF -- "$message" err.txt || { cat err.txt; fail "swtool $*: no '$message' on standard error"; }
   [ ! -s out.bin ] || fail "swtool $*: wrote to standard output"
 }
+expect_failure() { expect_status 1 "$@"; }
 
 expect_failure 'unknown command "nonsense"' nonsense
 expect_failure 'usage: swtool list ARCHIVE' list
@@ -28,15 +29,7 @@ expect_failure 'usage: swtool pack DIR ARCHIVE' pack
 expect_failure 'usage: swtool pack DIR ARCHIVE' pack tree
 expect_failure 'usage: swtool image FILE' image
 # The long commands end a usage error with status 2, as the player does.
-expect_usage_error() {
-  local message=$1
-  shift
-  "$swtool" "$@" >out.bin 2>err.txt
-  local status=$?
-  [ "$status" -eq 2 ] || fail "swtool $*: expected status 2, got $status"
-  grep -qF -- "$message" err.txt || { cat err.txt; fail "swtool $*: no '$message' on standard error"; }
-  [ ! -s out.bin ] || fail "swtool $*: wrote to standard output"
-}
+expect_usage_error() { expect_status 2 "$@"; }
 expect_usage_error 'usage: swtool render' render
 expect_usage_error 'usage: swtool render' render --data tree
 for bad in abc -1000 12x "" 99999999999; do
