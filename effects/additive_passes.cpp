@@ -51,16 +51,19 @@ void AdditivePasses::begin()
     if (samples <= 1 || viewport[0] != 0 || viewport[1] != 0 || !prepare(viewport[2], viewport[3]))
         return;
     framebuffer_.bind();
-    // The sum starts at zero, whatever the clear colour and scissor box are.
+    // The sum starts at zero, whatever the clear colour is; inside the
+    // scissor box when there is one, since end adds only that box, and a
+    // pixel beyond it: a driver may let part of the samples of the pixels
+    // next to the box through (llvmpipe does), which then add zero.
     GLfloat clearColour[4] = {};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    glDisable(GL_SCISSOR_TEST);
+    GLint box[4] = {};
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    glScissor(box[0] - 1, box[1] - 1, box[2] + 2, box[3] + 2);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-    if (scissor)
-        glEnable(GL_SCISSOR_TEST);
+    glScissor(box[0], box[1], box[2], box[3]);
     collecting_ = true;
 }
 

@@ -24,7 +24,8 @@ public:
     // From here on the caller's passes go to the cleared sum when the frame
     // being drawn is multisampled, the viewport starts at the origin and the
     // sum can be made; else to the frame. The viewport must stay the same
-    // until end.
+    // until end. With the scissor test on, only the scissor box of the sum
+    // is cleared, and end adds only that box.
     void begin();
     // Adds the sum over the viewport (blending (GL_ONE, GL_ONE)) when begin
     // redirected the passes; every state it sets for that is put back.

@@ -1,8 +1,11 @@
 #include "effects/ansi_glow_filters.h"
+#include "effects/glow_box.h"
 #include "effects/unit_square.h"
 
 #include "resources/textures/texture.h"
 #include "resources/textures/texture_manager.h"
+
+#include <vector>
 
 namespace {
 
@@ -190,8 +193,34 @@ void GlowFilter::blurPass()
     glDepthMask(GL_TRUE);
 }
 
+std::optional<PixelBox> GlowFilter::changedBox() const
+{
+    std::vector<uint8_t> texels(static_cast<size_t>(blurSize_) * static_cast<size_t>(blurSize_) * 4);
+    blur_->bind();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    const std::optional<TexelBounds> bounds = nonZeroTexels(texels.data(), blurSize_, blurSize_);
+    if (!bounds)
+        return std::nullopt;
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    PixelBox box = glowPassBox(*bounds, blurSize_, viewport[2], viewport[3], passCount_, zoomStep_);
+    if (box.width <= 0 || box.height <= 0)
+        return std::nullopt;
+    box.x += viewport[0];
+    box.y += viewport[1];
+    return box;
+}
+
 void GlowFilter::glowPasses()
 {
+    if (passCount_ <= 0)
+        return;
+    const std::optional<PixelBox> box = changedBox();
+    if (!box)
+        return;
+    glScissor(box->x, box->y, box->width, box->height);
+    glEnable(GL_SCISSOR_TEST);
     passes_.begin();
     float c = startIntensity_;
     float z = 0.0f;
@@ -223,6 +252,7 @@ void GlowFilter::glowPasses()
         z += zoomStep_;
     }
     passes_.end();
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void GlowFilter::render(int32_t time)

@@ -2,6 +2,9 @@
 // Two frame-grab filters: character-cell pixelation and glow.
 #include "effects/additive_passes.h"
 #include "effects/frame_grab.h"
+#include "effects/glow_box.h"
+
+#include <optional>
 
 class Texture;
 
@@ -55,7 +58,12 @@ public:
 
 private:
     void blurPass();
+    // The passes, scissored to where they can change the frame; nothing
+    // when the blur texture is all zero.
     void glowPasses();
+    // The box of the viewport (window coordinates) the passes can change,
+    // from the blur texture read back; nothing when it is all zero.
+    std::optional<PixelBox> changedBox() const;
     void notifySource(int code, int argument) const;
 
     AdditivePasses passes_;

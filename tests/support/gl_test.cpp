@@ -28,7 +28,9 @@ void GLTest::SetUpTestSuite()
         return;
     }
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    sharedWindow() = std::make_unique<GLWindow>(false, "stillwater test", 640, 480, 0, 0.0f, clock());
+    // The suite runs without samples unless its test run asks for some (a
+    // second run of the drawing tests whose results must not depend on them).
+    sharedWindow() = std::make_unique<GLWindow>(false, "stillwater test", 640, 480, requestedSamples(), 0.0f, clock());
 }
 
 void GLTest::TearDownTestSuite()
@@ -37,7 +39,17 @@ void GLTest::TearDownTestSuite()
     // is the slowest step of a GL test.
 }
 
-void GLTest::SetUp() { resetGLState(); }
+void GLTest::SetUp()
+{
+    resetGLState();
+    ASSERT_EQ(window().samples(), requestedSamples()) << "the show frame lacks the samples this run asks for";
+}
+
+int GLTest::requestedSamples()
+{
+    const char* samples = std::getenv("SW_TEST_SAMPLES");
+    return samples != nullptr ? std::atoi(samples) : 0;
+}
 
 GLWindow& GLTest::window() { return *sharedWindow(); }
 

@@ -22,6 +22,8 @@ protected:
     // SetUp of their own call this first.
     void SetUp() override;
 
+    // Samples of the suite's show frame: SW_TEST_SAMPLES, 0 without it.
+    static int requestedSamples();
     // The suite's window; its timer runs on clock().
     static GLWindow& window();
     static platform::ManualClock& clock();

@@ -8,11 +8,12 @@
 
 #include "timeline/effect.h"
 
-// A source with a known picture: a horizontal grey ramp from 0 to `top`, or
-// a white square in the middle; it records the commands it receives.
+// A source with a known picture: a horizontal grey ramp from 0 to `top`, a
+// white square in the middle, or the whole frame flat at grey `top`; it
+// records the commands it receives.
 class PictureSource : public Effect {
 public:
-    enum class Picture { ramp, square };
+    enum class Picture { ramp, square, flat };
     explicit PictureSource(Picture picture, float top = 0.3f) : picture_(picture), top_(top) {}
 
     void start(int32_t time) override
@@ -38,6 +39,12 @@ public:
             glVertex2f(1, 0);
             glVertex2f(1, 1);
             glColor3f(0, 0, 0);
+            glVertex2f(0, 1);
+        } else if (picture_ == Picture::flat) {
+            glColor3f(top_, top_, top_);
+            glVertex2f(0, 0);
+            glVertex2f(1, 0);
+            glVertex2f(1, 1);
             glVertex2f(0, 1);
         } else {
             glColor3f(1, 1, 1);
