@@ -234,6 +234,7 @@ void MotionBlur::prerender(int32_t time)
         // noticed it: the echoes are then the same at any frame rate.
         source_->update(std::min(time, referenceStepTime(stretch * interval_)), false);
         copyCornerInto(taken, size_, size_);
+        markEchoTiles(taken);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glViewport(0, 0, screenWidth, screenHeight);
         glDisable(GL_SCISSOR_TEST);
@@ -244,6 +245,32 @@ void MotionBlur::prerender(int32_t time)
         glPopAttrib();
     }
     trail_.push_front(taken);
+}
+
+void MotionBlur::markEchoTiles(const Texture* texture)
+{
+    std::vector<uint8_t> alpha(static_cast<size_t>(size_) * size_);
+    texture->bind();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+    echoRectangles_[texture] = EchoTiles::fromAlpha(alpha.data(), size_, size_, screenWidth, screenHeight).rectangles();
+}
+
+void MotionBlur::drawEcho(const Texture* texture)
+{
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const auto rectangles = echoRectangles_.find(texture);
+    if (rectangles == echoRectangles_.end() || viewport[2] != screenWidth || viewport[3] != screenHeight) {
+        glDisable(GL_SCISSOR_TEST);
+        quad_.draw();
+        return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    for (const PixelBox& box : rectangles->second) {
+        glScissor(viewport[0] + box.x, viewport[1] + box.y, box.width, box.height);
+        quad_.draw();
+    }
 }
 
 void MotionBlur::render(int32_t time)
@@ -262,13 +289,15 @@ void MotionBlur::render(int32_t time)
     overlayStateOn();
     float a = alpha_;
     const float step = alpha_ / static_cast<float>(trail_.size());
+    glPushAttrib(GL_SCISSOR_BIT);
     for (Texture* texture : trail_) {
         glColor4f(1.0f, 1.0f, 1.0f, a);
         if (texture != nullptr)
             texture->bind();
-        quad_.draw();
+        drawEcho(texture);
         a -= step;
     }
+    glPopAttrib();
     glDisable(GL_ALPHA_TEST);
     overlayStateOff();
     glEnable(GL_CULL_FACE);

@@ -3,9 +3,11 @@
 // trail of recent frames, and a warp through a deformable grid.
 #include <deque>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "effects/additive_passes.h"
+#include "effects/echo_tiles.h"
 #include "effects/frame_grab.h"
 #include "resources/draw/grid_mesh.h"
 #include "resources/draw/screen_quad.h"
@@ -86,6 +88,11 @@ public:
 private:
     // Every grabbed texture back to the free ones; the next frame grabs.
     void clearTrail();
+    // Marks the tiles of the screen the texture just grabbed can change.
+    void markEchoTiles(const Texture* texture);
+    // One echo layer: the texture (bound) over the whole viewport, drawn
+    // only over its marked tiles when they are known for this viewport.
+    void drawEcho(const Texture* texture);
 
     static constexpr int size_ = 512;
     std::vector<Texture*> all_;
@@ -96,6 +103,8 @@ private:
     float alpha_ = 0.5f;
     bool drawSource_ = true;
     UnitQuad quad_;
+    // Per grabbed texture, the rectangles of the screen its marked tiles cover.
+    std::unordered_map<const Texture*, std::vector<PixelBox>> echoRectangles_;
 };
 
 // The source rendered off-screen and drawn through a 128 x 128 grid that
