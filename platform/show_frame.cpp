@@ -4,6 +4,7 @@
 #include "platform/native_window.h"
 #include "platform/picture_fit.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #ifndef GL_FRAMEBUFFER_FLIP_Y_MESA
@@ -65,16 +66,11 @@ bool ShowFrame::create(int width, int height, int samples)
         if (samples > most)
             return false;
     }
-    width_ = width;
-    height_ = height;
-    GLint renderbuffer = 0;
-    glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbuffer);
-    bool made = false;
+    const bool made = makeSurface(frame_, width, height, samples);
     {
         SavedBindings saved;
-        made = makeBuffers(drawing_, samples) && (samples == 0 || makeBuffers(resolved_, 0));
         if (made) {
-            gl.bind(GL_FRAMEBUFFER, drawing_.framebuffer);
+            gl.bind(GL_FRAMEBUFFER, frame_.drawing.framebuffer);
             GLint given = 0;
             glGetIntegerv(GL_SAMPLES, &given);
             samples_ = given;
@@ -89,14 +85,29 @@ bool ShowFrame::create(int width, int height, int samples)
             glPopAttrib();
         }
     }
-    gl.bindBuffer(GL_RENDERBUFFER, static_cast<GLuint>(renderbuffer));
-    glGetError();
     if (!made)
         release();
     return made;
 }
 
-bool ShowFrame::makeBuffers(Buffers& buffers, int samples) const
+bool ShowFrame::makeSurface(Surface& surface, int width, int height, int samples) const
+{
+    GLint renderbuffer = 0;
+    glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbuffer);
+    surface.width = width;
+    surface.height = height;
+    bool made = false;
+    {
+        SavedBindings saved;
+        made = makeBuffers(surface.drawing, width, height, samples) &&
+               (samples == 0 || makeBuffers(surface.resolved, width, height, 0));
+    }
+    framebufferCalls().bindBuffer(GL_RENDERBUFFER, static_cast<GLuint>(renderbuffer));
+    glGetError();
+    return made;
+}
+
+bool ShowFrame::makeBuffers(Buffers& buffers, int width, int height, int samples)
 {
     const FramebufferCalls& gl = framebufferCalls();
     gl.genBuffer(1, &buffers.colour);
@@ -108,9 +119,9 @@ bool ShowFrame::makeBuffers(Buffers& buffers, int samples) const
     for (const auto& image : images) {
         gl.bindBuffer(GL_RENDERBUFFER, image.name);
         if (samples > 0)
-            gl.bufferStorageMultisample(GL_RENDERBUFFER, samples, image.format, width_, height_);
+            gl.bufferStorageMultisample(GL_RENDERBUFFER, samples, image.format, width, height);
         else
-            gl.bufferStorage(GL_RENDERBUFFER, image.format, width_, height_);
+            gl.bufferStorage(GL_RENDERBUFFER, image.format, width, height);
     }
     gl.gen(1, &buffers.framebuffer);
     gl.bind(GL_FRAMEBUFFER, buffers.framebuffer);
@@ -134,14 +145,23 @@ void ShowFrame::releaseBuffers(Buffers& buffers)
     buffers = Buffers{};
 }
 
+void ShowFrame::releaseSurface(Surface& surface)
+{
+    releaseBuffers(surface.drawing);
+    releaseBuffers(surface.resolved);
+    surface.width = surface.height = 0;
+}
+
 void ShowFrame::release()
 {
-    releaseBuffers(drawing_);
-    releaseBuffers(resolved_);
+    releaseSurface(frame_);
+    for (Surface& surface : grabSurfaces_)
+        releaseSurface(surface);
+    grabSurfaces_.clear();
     if (grabbing_ != 0 && framebufferCalls().complete())
         framebufferCalls().remove(1, &grabbing_);
     grabbing_ = 0;
-    width_ = height_ = samples_ = 0;
+    samples_ = 0;
 }
 
 void ShowFrame::bindForDrawing()
@@ -151,33 +171,64 @@ void ShowFrame::bindForDrawing()
             framebufferCalls().bind(GL_FRAMEBUFFER, 0);
         return;
     }
-    framebufferCalls().bind(GL_FRAMEBUFFER, drawing_.framebuffer);
+    framebufferCalls().bind(GL_FRAMEBUFFER, frame_.drawing.framebuffer);
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
 }
 
-bool ShowFrame::readingMultisampled() const
+bool ShowFrame::bindGrabSurface(int width, int height)
+{
+    if (!created() || width <= 0 || height <= 0)
+        return false;
+    auto found = std::find_if(grabSurfaces_.begin(), grabSurfaces_.end(),
+                              [&](const Surface& s) { return s.width == width && s.height == height; });
+    if (found == grabSurfaces_.end()) {
+        Surface surface;
+        if (!makeSurface(surface, width, height, samples_)) {
+            releaseSurface(surface);
+            return false;
+        }
+        grabSurfaces_.push_back(surface);
+        found = grabSurfaces_.end() - 1;
+    }
+    // A grab inside a grab of the same size draws in its corner instead.
+    GLint drawing = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+    if (static_cast<GLuint>(drawing) == found->drawing.framebuffer)
+        return false;
+    framebufferCalls().bind(GL_FRAMEBUFFER, found->drawing.framebuffer);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    return true;
+}
+
+const ShowFrame::Surface* ShowFrame::multisampledBeingRead() const
 {
     if (samples_ == 0)
-        return false;
+        return nullptr;
     GLint read = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
-    return static_cast<GLuint>(read) == drawing_.framebuffer;
+    if (static_cast<GLuint>(read) == frame_.drawing.framebuffer)
+        return &frame_;
+    for (const Surface& surface : grabSurfaces_)
+        if (static_cast<GLuint>(read) == surface.drawing.framebuffer)
+            return &surface;
+    return nullptr;
 }
 
-GLuint ShowFrame::resolve(GLbitfield buffers, int x, int y, int w, int h) const
+GLuint ShowFrame::resolve(const Surface& surface, GLbitfield buffers, int x, int y, int w, int h) const
 {
     if (samples_ == 0)
-        return drawing_.framebuffer;
+        return surface.drawing.framebuffer;
     const FramebufferCalls& gl = framebufferCalls();
     SavedBindings saved;
-    gl.bind(GL_READ_FRAMEBUFFER, drawing_.framebuffer);
-    gl.bind(GL_DRAW_FRAMEBUFFER, resolved_.framebuffer);
+    gl.bind(GL_READ_FRAMEBUFFER, surface.drawing.framebuffer);
+    gl.bind(GL_DRAW_FRAMEBUFFER, surface.resolved.framebuffer);
     gl.blit(x, y, x + w, y + h, x, y, x + w, y + h, buffers, GL_NEAREST);
-    return resolved_.framebuffer;
+    return surface.resolved.framebuffer;
 }
 
-bool ShowFrame::resolveIntoTexture(GLenum target, int x, int y, int w, int h)
+bool ShowFrame::resolveIntoTexture(const Surface& surface, GLenum target, int x, int y, int w, int h)
 {
     const bool cubeFace = target >= GL_TEXTURE_CUBE_MAP_POSITIVE_X && target <= GL_TEXTURE_CUBE_MAP_NEGATIVE_Z;
     if (target != GL_TEXTURE_2D && !cubeFace)
@@ -197,7 +248,7 @@ bool ShowFrame::resolveIntoTexture(GLenum target, int x, int y, int w, int h)
     gl.attach(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, target, static_cast<GLuint>(texture), 0);
     const bool complete = gl.status(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     if (complete) {
-        gl.bind(GL_READ_FRAMEBUFFER, drawing_.framebuffer);
+        gl.bind(GL_READ_FRAMEBUFFER, surface.drawing.framebuffer);
         gl.blit(x, y, x + w, y + h, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     }
     // The texture is not held by the framebuffer between grabs.
@@ -207,15 +258,16 @@ bool ShowFrame::resolveIntoTexture(GLenum target, int x, int y, int w, int h)
 
 void ShowFrame::grabInto(GLenum target, int xOffset, int yOffset, int x, int y, int w, int h)
 {
-    if (!readingMultisampled()) {
+    const Surface* surface = multisampledBeingRead();
+    if (surface == nullptr) {
         glCopyTexSubImage2D(target, 0, xOffset, yOffset, x, y, w, h);
         return;
     }
     // A region that keeps its place is resolved straight into the texture,
     // in one pass, as the driver did for a multisampled window.
-    if (xOffset == x && yOffset == y && resolveIntoTexture(target, x, y, w, h))
+    if (xOffset == x && yOffset == y && resolveIntoTexture(*surface, target, x, y, w, h))
         return;
-    const GLuint source = resolve(GL_COLOR_BUFFER_BIT, x, y, w, h);
+    const GLuint source = resolve(*surface, GL_COLOR_BUFFER_BIT, x, y, w, h);
     SavedBindings saved;
     framebufferCalls().bind(GL_READ_FRAMEBUFFER, source);
     glCopyTexSubImage2D(target, 0, xOffset, yOffset, x, y, w, h);
@@ -223,11 +275,12 @@ void ShowFrame::grabInto(GLenum target, int xOffset, int yOffset, int x, int y, 
 
 void ShowFrame::grabDepthInto(GLenum target, int x, int y, int w, int h)
 {
-    if (!readingMultisampled()) {
+    const Surface* surface = multisampledBeingRead();
+    if (surface == nullptr) {
         glCopyTexImage2D(target, 0, GL_DEPTH_COMPONENT, x, y, w, h, 0);
         return;
     }
-    const GLuint source = resolve(GL_DEPTH_BUFFER_BIT, x, y, w, h);
+    const GLuint source = resolve(*surface, GL_DEPTH_BUFFER_BIT, x, y, w, h);
     SavedBindings saved;
     framebufferCalls().bind(GL_READ_FRAMEBUFFER, source);
     glCopyTexImage2D(target, 0, GL_DEPTH_COMPONENT, x, y, w, h, 0);
@@ -241,7 +294,7 @@ void ShowFrame::readPixels(int x, int y, int w, int h, GLenum format, GLenum typ
         glReadPixels(x, y, w, h, format, type, pixels);
         return;
     }
-    const GLuint source = created() ? resolve(GL_COLOR_BUFFER_BIT, x, y, w, h) : 0;
+    const GLuint source = created() ? resolve(frame_, GL_COLOR_BUFFER_BIT, x, y, w, h) : 0;
     SavedBindings saved;
     gl.bind(GL_READ_FRAMEBUFFER, source);
     GLint readBuffer = GL_BACK;
@@ -253,16 +306,18 @@ void ShowFrame::readPixels(int x, int y, int w, int h, GLenum format, GLenum typ
 
 void ShowFrame::present(int windowWidth, int windowHeight)
 {
-    const PictureRect picture = fitPicture(width_, height_, windowWidth, windowHeight);
+    const int width = frame_.width;
+    const int height = frame_.height;
+    const PictureRect picture = fitPicture(width, height, windowWidth, windowHeight);
     if (!created() || picture.width <= 0)
         return;
     const FramebufferCalls& gl = framebufferCalls();
     const bool fillsWindow = picture.width == windowWidth && picture.height == windowHeight;
-    const bool exact = picture.width == width_ && picture.height == height_;
+    const bool exact = picture.width == width && picture.height == height;
     // A window of the frame's own size takes the frame in one blit, resolving
     // it on the way; otherwise the resolved frame is scaled.
     const GLuint source =
-        exact && fillsWindow ? drawing_.framebuffer : resolve(GL_COLOR_BUFFER_BIT, 0, 0, width_, height_);
+        exact && fillsWindow ? frame_.drawing.framebuffer : resolve(frame_, GL_COLOR_BUFFER_BIT, 0, 0, width, height);
     SavedBindings saved;
     gl.bind(GL_READ_FRAMEBUFFER, source);
     gl.bind(GL_DRAW_FRAMEBUFFER, 0);
@@ -273,7 +328,7 @@ void ShowFrame::present(int windowWidth, int windowHeight)
         glClear(GL_COLOR_BUFFER_BIT);
         glPopAttrib();
     }
-    gl.blit(0, 0, width_, height_, picture.x, picture.y, picture.x + picture.width, picture.y + picture.height,
+    gl.blit(0, 0, width, height, picture.x, picture.y, picture.x + picture.width, picture.y + picture.height,
             GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
 }
 
