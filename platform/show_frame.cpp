@@ -162,10 +162,30 @@ void ShowFrame::release()
         framebufferCalls().remove(1, &grabbing_);
     grabbing_ = 0;
     samples_ = 0;
+    onResolved_ = false;
+}
+
+void ShowFrame::drawOnResolved()
+{
+    if (samples_ == 0 || !created() || onResolved_)
+        return;
+    const FramebufferCalls& gl = framebufferCalls();
+    {
+        SavedBindings saved;
+        gl.bind(GL_READ_FRAMEBUFFER, frame_.drawing.framebuffer);
+        gl.bind(GL_DRAW_FRAMEBUFFER, frame_.resolved.framebuffer);
+        gl.blit(0, 0, frame_.width, frame_.height, 0, 0, frame_.width, frame_.height, GL_COLOR_BUFFER_BIT,
+                GL_NEAREST);
+    }
+    gl.bind(GL_FRAMEBUFFER, frame_.resolved.framebuffer);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    onResolved_ = true;
 }
 
 void ShowFrame::bindForDrawing()
 {
+    onResolved_ = false;
     if (!created()) {
         if (framebufferCalls().complete())
             framebufferCalls().bind(GL_FRAMEBUFFER, 0);
@@ -294,7 +314,9 @@ void ShowFrame::readPixels(int x, int y, int w, int h, GLenum format, GLenum typ
         glReadPixels(x, y, w, h, format, type, pixels);
         return;
     }
-    const GLuint source = created() ? resolve(frame_, GL_COLOR_BUFFER_BIT, x, y, w, h) : 0;
+    const GLuint source = !created()    ? 0
+                          : onResolved_ ? frame_.resolved.framebuffer
+                                        : resolve(frame_, GL_COLOR_BUFFER_BIT, x, y, w, h);
     SavedBindings saved;
     gl.bind(GL_READ_FRAMEBUFFER, source);
     GLint readBuffer = GL_BACK;
@@ -316,8 +338,9 @@ void ShowFrame::present(int windowWidth, int windowHeight)
     const bool exact = picture.width == width && picture.height == height;
     // A window of the frame's own size takes the frame in one blit, resolving
     // it on the way; otherwise the resolved frame is scaled.
-    const GLuint source =
-        exact && fillsWindow ? frame_.drawing.framebuffer : resolve(frame_, GL_COLOR_BUFFER_BIT, 0, 0, width, height);
+    const GLuint source = onResolved_            ? frame_.resolved.framebuffer
+                          : exact && fillsWindow ? frame_.drawing.framebuffer
+                                                 : resolve(frame_, GL_COLOR_BUFFER_BIT, 0, 0, width, height);
     SavedBindings saved;
     gl.bind(GL_READ_FRAMEBUFFER, source);
     gl.bind(GL_DRAW_FRAMEBUFFER, 0);

@@ -41,6 +41,15 @@ public:
     // frame was not made.
     void bindForDrawing();
 
+    // With samples: resolves the frame into its single-sampled twin and
+    // lets drawing and reading go to the twin from now on, until the next
+    // bindForDrawing; readPixels and present then take the twin as it is.
+    // What is drawn there is single-sampled. Nothing without samples, or
+    // when the twin is drawn on already.
+    void drawOnResolved();
+    // Whether drawOnResolved moved drawing to the twin.
+    bool drawingOnResolved() const { return onResolved_; }
+
     // Drawing and reading go to a grab surface of width x height from now
     // on: the frame's own samples and orientation, so that what is drawn
     // there with the same viewport is, pixel for pixel, what the same
@@ -109,6 +118,7 @@ private:
     std::vector<Surface> grabSurfaces_;
     GLuint grabbing_ = 0;  // for resolving into textures; made by the first such grab
     int samples_ = 0;
+    bool onResolved_ = false;  // drawing goes to the frame's twin, already resolved
 };
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #include "timeline/demo.h"
+#include "timeline/window_frame_stages.h"
 
 #include "shell/glwindow.h"
 #include "timeline/effect.h"
@@ -44,10 +45,18 @@ int32_t requestedJump(const GLWindow& window)
 
 Demo::Demo(std::string scriptPath) : scriptPath_(std::move(scriptPath)) {}
 
+Demo::~Demo()
+{
+    if (registry_ != nullptr)
+        registry_->setFrameStages(nullptr);
+}
+
 void Demo::setup(GLWindow& window, EffectRegistry& registry)
 {
     window_ = &window;
     registry_ = &registry;
+    stages_ = std::make_unique<WindowFrameStages>(window.showFrame());
+    registry_->setFrameStages(stages_.get());
     quit_ = false;
     reload_ = false;
     script_.reset();
