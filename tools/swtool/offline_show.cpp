@@ -1,6 +1,7 @@
 #include "tools/swtool/offline_show.h"
 
 #include "platform/native_window.h"
+#include "resources/archive/archive_check.h"
 #include "resources/datafile.h"
 #include "resources/images/image_cache.h"
 #include "resources/textures/texture_manager.h"
@@ -77,6 +78,13 @@ bool OfflineShow::open(const ShowSource& source, const char* tool)
         source.music.empty() ? std::string() : std::filesystem::absolute(source.music, error).string();
     if (!source.archive.empty()) {
         const std::string archive = std::filesystem::absolute(source.archive, error).string();
+        // Named with its fault (a password missing or wrong, a damaged file)
+        // before an effect asks it for a file it cannot give.
+        const std::string fault = archiveFault(archive.c_str(), source.password.c_str(), "data/script.scr");
+        if (!fault.empty()) {
+            std::fprintf(stderr, "%s: data archive %s: %s\n", tool, source.archive.c_str(), fault.c_str());
+            return false;
+        }
         setDataArchive(archive.c_str(), source.password.c_str());
     } else {
         std::filesystem::current_path(source.dataDir, error);
