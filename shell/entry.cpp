@@ -15,6 +15,7 @@
 #include "shell/status_title.h"
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
+#include "timeline/missing_data.h"
 #include "timeline/registry.h"
 
 #include <cstdio>
@@ -80,21 +81,14 @@ bool runFrames(GLWindow& window, Demo& demo, FileWatch* watch)
     }
 }
 
-// A picture an effect asked for and did not get ends the show at start-up,
-// named with its fault, rather than the effect playing without it.
-void checkPictures()
-{
-    const std::vector<std::string> failed = TextureManager::failedPictures();
-    if (failed.empty())
-        return;
-    DataFile* file = dataOpen(failed.front().c_str());
-    const char* fault = file == nullptr ? "is missing" : "cannot be decoded";
-    dataClose(file);
-    const std::string text = "Fatal error: picture " + failed.front() + " " + fault;
-    reportError(text.c_str(), -1, true);
-}
-
 }  // namespace
+
+void buildShowEffects(Demo& demo, EffectRegistry& registry, ImageCache& imageCache, GLWindow* window,
+                      MissingData& missing)
+{
+    const EffectNeeds needs{addressedEffects(demo.readScript()), &missing};
+    buildEffects(registry, &imageCache, window, &needs);
+}
 
 void checkGraphicsCard()
 {
@@ -161,8 +155,9 @@ int runPlayer(int samples, const PlayerOptions& options)
     TextureManager::setImageLibrary(&imageCache);
 
     EffectRegistry& registry = EffectRegistry::instance();
-    buildEffects(registry, &imageCache, &window);
     Demo demo(scriptPath);
+    MissingData missing;
+    buildShowEffects(demo, registry, imageCache, &window, missing);
     if (options.end >= 0)
         demo.setEndTime(options.end);
     demo.setStartTime(options.start);
@@ -174,10 +169,18 @@ int runPlayer(int samples, const PlayerOptions& options)
 
     // Loose data is being worked on: its script reloads when saved.
     FileWatch watch;
-    startShow(window, demo, registry);
-    // Only now: frames may ask for names that no file has on purpose (a
-    // texture another effect publishes).
-    checkPictures();
+    std::vector<std::string> failedInSetup;
+    {
+        FailedPictureWatch watch(failedInSetup);
+        startShow(window, demo, registry);
+    }
+    // Data the script uses and the show lacks end it at start-up, every
+    // file named in one message, rather than the effects playing without
+    // them. Only the setup is watched: frames may ask for names that no
+    // file has on purpose (a texture another effect publishes).
+    missing.add(failedInSetup);
+    if (!missing.empty())
+        reportError(missing.message().c_str(), -1, true);
     while (runFrames(window, demo, options.dataDir.empty() ? nullptr : &watch))
         startShow(window, demo, registry);
     if (soundInitialised())

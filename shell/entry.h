@@ -4,6 +4,8 @@
 class Demo;
 class EffectRegistry;
 class GLWindow;
+class ImageCache;
+class MissingData;
 struct PlayerOptions;
 
 // Runs the whole show with a window asking for `samples` multisamples, as
@@ -21,3 +23,11 @@ void checkGraphicsCard();
 // delivered, the music from the start time, no key held, the timer from
 // now. Needs an open music stream.
 void startShow(GLWindow& window, Demo& demo, EffectRegistry& registry);
+
+// Reads the script (demo.readScript) and builds the effects by what it
+// addresses (buildEffects with needs): an effect it never addresses that
+// lacks its data is left empty with a warning; the files that the addressed
+// ones lack are added to missing. The loading bar is shown when a window is
+// given.
+void buildShowEffects(Demo& demo, EffectRegistry& registry, ImageCache& imageCache, GLWindow* window,
+                      MissingData& missing);

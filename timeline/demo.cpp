@@ -44,6 +44,12 @@ int32_t requestedJump(const GLWindow& window)
 
 Demo::Demo(std::string scriptPath) : scriptPath_(std::move(scriptPath)) {}
 
+const Script& Demo::readScript()
+{
+    reloaded_ = std::make_unique<Script>(scriptPath_);
+    return *reloaded_;
+}
+
 void Demo::setup(GLWindow& window, EffectRegistry& registry)
 {
     window_ = &window;

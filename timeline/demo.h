@@ -41,7 +41,12 @@ public:
     // plays on, as for a reload on save.
     void setLenientReload(bool lenient) { lenientReload_ = lenient; }
 
-    // Parses the script anew (or takes the one a lenient reload read),
+    // Parses the script now, ahead of setup, which takes this parse
+    // instead of reading the file again: callers that build effects by what
+    // the script addresses read it first. Errors as for setup.
+    const Script& readScript();
+    // Parses the script anew (or takes the one readScript or a lenient
+    // reload read),
     // rewinds every effect, delivers the setup commands to the effects
     // present and starts every effect at 0. Script errors are reported by
     // the parser. Neither the time nor the music move.
@@ -103,7 +108,7 @@ private:
     EffectRegistry* registry_ = nullptr;
     std::string scriptPath_;
     std::unique_ptr<Script> script_;
-    std::unique_ptr<Script> reloaded_;  // read by a lenient reload, for setup
+    std::unique_ptr<Script> reloaded_;  // read ahead (readScript, a lenient reload), for setup
     size_t cursor_ = 0;
     bool quit_ = false;
     bool reload_ = false;

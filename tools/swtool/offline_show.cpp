@@ -10,6 +10,7 @@
 #include "shell/music.h"
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
+#include "timeline/missing_data.h"
 #include "timeline/registry.h"
 
 #include <GL/gl.h>
@@ -105,13 +106,23 @@ bool OfflineShow::open(const ShowSource& source, const char* tool)
     }
     imageCache_ = std::make_unique<ImageCache>();
     TextureManager::setImageLibrary(imageCache_.get());
-    buildEffects(registry(), imageCache_.get(), nullptr);
-
     demo_ = std::make_unique<Demo>("data/script.scr");
+    MissingData missing;
+    buildShowEffects(*demo_, registry(), *imageCache_, nullptr, missing);
     // Started as the player starts it: the first frame at the start drawn
     // before the time moves.
     clock_.set(0);
-    demo_->setup(*window_, registry());
+    std::vector<std::string> failedInSetup;
+    {
+        FailedPictureWatch watch(failedInSetup);
+        demo_->setup(*window_, registry());
+    }
+    // The player's start-up check, with its message.
+    missing.add(failedInSetup);
+    if (!missing.empty()) {
+        std::fprintf(stderr, "%s: the show's data lack files its script uses:\n%s\n", tool, missing.message().c_str());
+        return false;
+    }
     demo_->begin();
     return true;
 }
