@@ -83,10 +83,10 @@ bool runFrames(GLWindow& window, Demo& demo, FileWatch* watch)
 
 }  // namespace
 
-void buildShowEffects(Demo& demo, EffectRegistry& registry, ImageCache& imageCache, GLWindow* window,
+void buildShowEffects(const Script& script, EffectRegistry& registry, ImageCache& imageCache, GLWindow* window,
                       MissingData& missing)
 {
-    const EffectNeeds needs{addressedEffects(demo.readScript()), &missing};
+    const EffectNeeds needs{addressedEffects(script), &missing};
     buildEffects(registry, &imageCache, window, &needs);
 }
 
@@ -156,10 +156,19 @@ int runPlayer(int samples, const PlayerOptions& options)
 
     EffectRegistry& registry = EffectRegistry::instance();
     Demo demo(scriptPath);
-    MissingData missing;
-    buildShowEffects(demo, registry, imageCache, &window, missing);
     if (options.end >= 0)
         demo.setEndTime(options.end);
+    const Script& script = demo.readScript();
+    // Known only now that the script is read: a start after the end would
+    // play nothing.
+    if (options.start > demo.endTime()) {
+        std::fprintf(stderr, "player: --start %d lies after the show's end (%d ms)\n%s", options.start, demo.endTime(),
+                     playerUsage("player").c_str());
+        window.shutdown();
+        return 2;
+    }
+    MissingData missing;
+    buildShowEffects(script, registry, imageCache, &window, missing);
     demo.setStartTime(options.start);
     demo.setLoop(options.loop);
     demo.setLenientReload(!options.dataDir.empty());

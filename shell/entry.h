@@ -6,6 +6,7 @@ class EffectRegistry;
 class GLWindow;
 class ImageCache;
 class MissingData;
+class Script;
 struct PlayerOptions;
 
 // Runs the whole show with a window asking for `samples` multisamples, as
@@ -24,10 +25,10 @@ void checkGraphicsCard();
 // now. Needs an open music stream.
 void startShow(GLWindow& window, Demo& demo, EffectRegistry& registry);
 
-// Reads the script (demo.readScript) and builds the effects by what it
-// addresses (buildEffects with needs): an effect it never addresses that
+// Builds the effects by what the script addresses (buildEffects with
+// needs): an effect it never addresses that
 // lacks its data is left empty with a warning; the files that the addressed
 // ones lack are added to missing. The loading bar is shown when a window is
 // given.
-void buildShowEffects(Demo& demo, EffectRegistry& registry, ImageCache& imageCache, GLWindow* window,
+void buildShowEffects(const Script& script, EffectRegistry& registry, ImageCache& imageCache, GLWindow* window,
                       MissingData& missing);

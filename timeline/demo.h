@@ -29,7 +29,8 @@ public:
     // Where the show ends instead of the script's DEMOEND; -1 for DEMOEND.
     void setEndTime(int32_t ms) { endOverride_ = ms; }
     // The end set by setEndTime, else the script's DEMOEND when it is
-    // after 0, else defaultEndTime.
+    // after 0 (the script readScript read, before the first setup), else
+    // defaultEndTime.
     int32_t endTime() const;
     // Where the show starts instead of the script's DEMOSTART; -1 for DEMOSTART.
     void setStartTime(int32_t ms) { startOverride_ = ms; }

@@ -108,7 +108,7 @@ bool OfflineShow::open(const ShowSource& source, const char* tool)
     TextureManager::setImageLibrary(imageCache_.get());
     demo_ = std::make_unique<Demo>("data/script.scr");
     MissingData missing;
-    buildShowEffects(*demo_, registry(), *imageCache_, nullptr, missing);
+    buildShowEffects(demo_->readScript(), registry(), *imageCache_, nullptr, missing);
     // Started as the player starts it: the first frame at the start drawn
     // before the time moves.
     clock_.set(0);
