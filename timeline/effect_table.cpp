@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -138,20 +139,93 @@ void showProgress(LoadingBar& bar, int percent, GLWindow* window)
         window->swapBuffers();
 }
 
-struct NamedNumber {
-    int number;
-    const char* name;
+// The command codes a class acts on, by the classes that pass them down:
+// every effect hands its commands to Effect (timeline/effect_commands.cpp),
+// blending layers to BlendEffect, frame filters to FrameGrabEffect, scenes
+// to SceneEffect. Keep beside those classes' `command` functions.
+constexpr int effectCodes[] = {10, 12, 13, 118, 124, 200, 201, 202, 203, 205, 206};
+constexpr int blendCodes[] = {100, 101, 102, 103, 204};
+constexpr int frameGrabCodes[] = {70};
+constexpr int sceneCodes[] = {20,  21,  230, 231, 232, 233, 234, 235, 236, 250, 251, 252, 253, 254, 255, 256, 257,
+                              258, 259, 260, 261, 262, 280, 281, 282, 283, 284, 285, 286, 287, 300, 301, 302};
+constexpr int imageLayerCodes[] = {30, 31, 90, 91, 110, 210, 211, 212};
+
+// The shared code sets a class has besides Effect's.
+enum Shared : unsigned {
+    noneShared = 0,
+    blendShared = 1,
+    frameGrabShared = 2,
+    sceneShared = 4,
+    imageLayerShared = 8,  // a layer group hands commands to its selected image layer
 };
 
-// Keep beside buildEffects: one entry per number it places.
-constexpr NamedNumber effectNames[] = {
-    {0, "clear"},     {1, "beat"},      {2, "layer"},     {5, "interference"}, {6, "clouds"},
-    {7, "trails"},    {8, "warp"},      {21, "gang"},     {23, "welder"},      {24, "tree"},
-    {25, "cranium"},  {27, "gallery"},  {40, "ansi"},     {41, "radial"},      {42, "motion"},
-    {43, "glow"},     {44, "radial44"}, {46, "bars"},     {47, "bars47"},      {48, "ribbons"},
-    {49, "ring"},     {54, "group"},    {55, "layer55"},  {56, "layer56"},     {57, "noise"},
-    {61, "invert"},   {62, "fade"},     {63, "flash"},
+struct EffectEntry {
+    int number;
+    const char* name;
+    unsigned shared;            // Shared bits
+    std::span<const int> own;  // the codes of the class's own `command`
 };
+
+constexpr int beatOwn[] = {72, 73, 90};
+constexpr int interferenceOwn[] = {90, 91};
+constexpr int cloudsOwn[] = {10};
+constexpr int trailsOwn[] = {90, 91, 92, 93};
+constexpr int warpOwn[] = {90, 91, 92, 93, 94, 95};
+constexpr int gangOwn[] = {90};
+constexpr int welderOwn[] = {90, 91, 92, 93, 94, 95, 96, 97};
+constexpr int ansiOwn[] = {90};
+constexpr int radialOwn[] = {90, 91, 92, 93, 94, 95, 96};
+constexpr int motionOwn[] = {90, 94, 95, 118};
+constexpr int glowOwn[] = {90, 91, 92};
+constexpr int ringOwn[] = {90, 91, 92};
+constexpr int barsOwn[] = {10, 90, 91, 92, 93, 94, 201};
+constexpr int groupOwn[] = {97, 98, 99};
+constexpr int noiseOwn[] = {90, 91, 118, 201, 402};
+constexpr int fadeOwn[] = {3, 4, 6, 7};
+constexpr int flashOwn[] = {1, 2, 8, 10};
+
+// Keep beside buildEffects: one entry per number it places.
+constexpr EffectEntry effectEntries[] = {
+    {0, "clear", noneShared, {}},
+    {1, "beat", noneShared, beatOwn},
+    {2, "layer", blendShared | imageLayerShared, {}},
+    {5, "interference", noneShared, interferenceOwn},
+    {6, "clouds", noneShared, cloudsOwn},
+    {7, "trails", noneShared, trailsOwn},
+    {8, "warp", frameGrabShared, warpOwn},
+    {21, "gang", sceneShared, gangOwn},
+    {23, "welder", sceneShared, welderOwn},
+    {24, "tree", sceneShared, {}},
+    {25, "cranium", sceneShared, {}},
+    {27, "gallery", sceneShared, {}},
+    {40, "ansi", frameGrabShared, ansiOwn},
+    {41, "radial", frameGrabShared, radialOwn},
+    {42, "motion", frameGrabShared, motionOwn},
+    {43, "glow", frameGrabShared, glowOwn},
+    {44, "radial44", frameGrabShared, radialOwn},
+    {46, "bars", noneShared, barsOwn},
+    {47, "bars47", noneShared, barsOwn},
+    {48, "ribbons", noneShared, {}},
+    {49, "ring", noneShared, ringOwn},
+    {54, "group", blendShared | imageLayerShared, groupOwn},
+    {55, "layer55", blendShared | imageLayerShared, {}},
+    {56, "layer56", blendShared | imageLayerShared, {}},
+    {57, "noise", blendShared, noiseOwn},
+    {61, "invert", noneShared, {}},
+    {62, "fade", noneShared, fadeOwn},
+    {63, "flash", noneShared, flashOwn},
+};
+
+const EffectEntry* entryAt(int number)
+{
+    for (const EffectEntry& entry : effectEntries) {
+        if (entry.number == number)
+            return &entry;
+    }
+    return nullptr;
+}
+
+bool holds(std::span<const int> codes, int code) { return std::find(codes.begin(), codes.end(), code) != codes.end(); }
 
 void setPrefix(ImageCache* imageCache, const char* prefix)
 {
@@ -214,9 +288,19 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
 
 const char* effectName(int number)
 {
-    for (const NamedNumber& entry : effectNames) {
-        if (entry.number == number)
-            return entry.name;
-    }
-    return "";
+    const EffectEntry* entry = entryAt(number);
+    return entry != nullptr ? entry->name : "";
+}
+
+bool effectKnowsCommand(int number, int code)
+{
+    const EffectEntry* entry = entryAt(number);
+    if (entry == nullptr)
+        return false;
+    const unsigned shared = entry->shared;
+    return holds(effectCodes, code) || holds(entry->own, code) ||
+           ((shared & blendShared) != 0 && holds(blendCodes, code)) ||
+           ((shared & frameGrabShared) != 0 && holds(frameGrabCodes, code)) ||
+           ((shared & sceneShared) != 0 && holds(sceneCodes, code)) ||
+           ((shared & imageLayerShared) != 0 && holds(imageLayerCodes, code));
 }

@@ -32,3 +32,9 @@ void buildEffects(EffectRegistry& registry, ImageCache* imageCache, GLWindow* wi
 // A short lower-case name for the class at effect number n ("glow",
 // "warp", ...) for reports; "" for an empty number.
 const char* effectName(int number);
+
+// True when the class at effect number n acts on command code `code`: a
+// code of its own `command`, of the classes it hands commands on to, or of
+// those every effect shares. False for an empty number. An effect ignores
+// the codes it does not act on, so a script that sends one has a mistake.
+bool effectKnowsCommand(int number, int code);
