@@ -87,16 +87,10 @@ public:
     }
 
 private:
-    static bool dataFileExists(const std::string& path)
-    {
-        DataFile* file = dataOpen(path.c_str());
-        dataClose(file);
-        return file != nullptr;
-    }
-
     // The scene file when it is missing, else the pictures its materials
-    // name that are missing from the scenes' texture folder. A damaged
-    // file is left to the scene reader, which names the damage.
+    // name that are missing from the scenes' texture folder or do not
+    // decode there (the scene reader would stop at the first of them). A
+    // damaged scene file is left to the scene reader, which names the damage.
     static std::vector<std::string> sceneFilesLacking(const char* scenePath)
     {
         DataFile* file = dataOpen(scenePath);
@@ -109,7 +103,7 @@ private:
             for (const std::string& stored : material.maps) {
                 // Named as the reader names them: the part after the last backslash.
                 const std::string path = sceneTextureFolder + stored.substr(stored.find_last_of('\\') + 1);
-                if (!stored.empty() && !dataFileExists(path) &&
+                if (!stored.empty() && !canLoadImage(path.c_str()) &&
                     std::find(lacking.begin(), lacking.end(), path) == lacking.end())
                     lacking.push_back(path);
             }

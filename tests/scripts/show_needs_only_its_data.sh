@@ -59,9 +59,11 @@ grep -qx 'effects: effect 21 (gang) is left empty: data/gang.scn is missing' "$w
 grep -qx 'effects: effect 7 (trails) is left empty: data/textures/dot3.png is missing' "$work/player.empty" ||
   fail "the trails' missing picture is not named"
 
-# Pictures the script uses taken away: both programs stop with one message
-# that lists all of them.
-rm "$show/data/textures/clouds.png" "$show/data/textures/scn_marble.png"
+# Pictures the script uses taken away or damaged: both programs stop with
+# one message that lists all of them, a scene's picture that does not decode
+# among them (not only the scene reader's own message about it).
+rm "$show/data/textures/clouds.png"
+printf 'not a picture' >"$show/data/textures/scn_marble.png"
 play
 status=$?
 [ "$status" -eq 1 ] || { cat "$work/player.err"; fail "the player without pictures it uses: status $status"; }
@@ -73,7 +75,7 @@ for who in player render; do
   grep -o 'Fatal error: .*' "$work/$who.err" >"$work/$who.fatal"
 done
 printf '%s\n' 'Fatal error: picture data/textures/clouds.png is missing' \
-  'Fatal error: picture data/textures/scn_marble.png is missing' | sort >"$work/wanted.fatal"
+  'Fatal error: picture data/textures/scn_marble.png cannot be decoded' | sort >"$work/wanted.fatal"
 sort "$work/player.fatal" | cmp -s - "$work/wanted.fatal" || { cat "$work/player.err"; fail "the player's message differs"; }
 sort "$work/render.fatal" | cmp -s - "$work/wanted.fatal" || { cat "$work/render.err"; fail "swtool render's message differs"; }
 ! grep -q '^effects: effect 25 ' "$work/player.err" "$work/render.err" || fail "the scene the script uses was called empty"
