@@ -1,17 +1,6 @@
 # The show's scenes: five scene files and the textures they name, built at
-# build time by tools/scenes into the data tree before it is packed. The
-# writer of the scene format is a library of its own so that tests can check
-# its chunks byte for byte.
-add_library(sw_scenewriter STATIC ${CMAKE_SOURCE_DIR}/tools/scenes/scene_writer.cpp)
-target_include_directories(sw_scenewriter PUBLIC ${CMAKE_SOURCE_DIR})
-
-file(GLOB scenegen_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/scenes/*.cpp)
-list(REMOVE_ITEM scenegen_sources
-  ${CMAKE_SOURCE_DIR}/tools/scenes/scene_writer.cpp
-  ${CMAKE_SOURCE_DIR}/tools/scenes/main.cpp)
-add_library(sw_scenegen STATIC ${scenegen_sources})
-target_link_libraries(sw_scenegen PUBLIC sw_scenewriter sw_toolcommon)
-
+# build time by tools/scenes (its libraries are made with swtool's) into the
+# data tree before it is packed.
 add_executable(scenegen ${CMAKE_SOURCE_DIR}/tools/scenes/main.cpp)
 target_link_libraries(scenegen PRIVATE sw_scenegen)
 

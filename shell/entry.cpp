@@ -15,6 +15,7 @@
 #include "shell/status_title.h"
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
+#include "timeline/missing_data.h"
 #include "timeline/registry.h"
 
 #include <cstdio>
@@ -80,21 +81,14 @@ bool runFrames(GLWindow& window, Demo& demo, FileWatch* watch)
     }
 }
 
-// A picture an effect asked for and did not get ends the show at start-up,
-// named with its fault, rather than the effect playing without it.
-void checkPictures()
-{
-    const std::vector<std::string> failed = TextureManager::failedPictures();
-    if (failed.empty())
-        return;
-    DataFile* file = dataOpen(failed.front().c_str());
-    const char* fault = file == nullptr ? "is missing" : "cannot be decoded";
-    dataClose(file);
-    const std::string text = "Fatal error: picture " + failed.front() + " " + fault;
-    reportError(text.c_str(), -1, true);
-}
-
 }  // namespace
+
+void buildShowEffects(const Script& script, EffectRegistry& registry, ImageCache& imageCache, GLWindow* window,
+                      MissingData& missing)
+{
+    const EffectNeeds needs{addressedEffects(script), &missing};
+    buildEffects(registry, &imageCache, window, &needs);
+}
 
 void checkGraphicsCard()
 {
@@ -161,10 +155,20 @@ int runPlayer(int samples, const PlayerOptions& options)
     TextureManager::setImageLibrary(&imageCache);
 
     EffectRegistry& registry = EffectRegistry::instance();
-    buildEffects(registry, &imageCache, &window);
     Demo demo(scriptPath);
     if (options.end >= 0)
         demo.setEndTime(options.end);
+    const Script& script = demo.readScript();
+    // Known only now that the script is read: a start after the end would
+    // play nothing.
+    if (options.start > demo.endTime()) {
+        std::fprintf(stderr, "player: --start %d lies after the show's end (%d ms)\n%s", options.start, demo.endTime(),
+                     playerUsage("player").c_str());
+        window.shutdown();
+        return 2;
+    }
+    MissingData missing;
+    buildShowEffects(script, registry, imageCache, &window, missing);
     demo.setStartTime(options.start);
     demo.setLoop(options.loop);
     demo.setLenientReload(!options.dataDir.empty());
@@ -174,10 +178,18 @@ int runPlayer(int samples, const PlayerOptions& options)
 
     // Loose data is being worked on: its script reloads when saved.
     FileWatch watch;
-    startShow(window, demo, registry);
-    // Only now: frames may ask for names that no file has on purpose (a
-    // texture another effect publishes).
-    checkPictures();
+    std::vector<std::string> failedInSetup;
+    {
+        FailedPictureWatch watch(failedInSetup);
+        startShow(window, demo, registry);
+    }
+    // Data the script uses and the show lacks end it at start-up, every
+    // file named in one message, rather than the effects playing without
+    // them. Only the setup is watched: frames may ask for names that no
+    // file has on purpose (a texture another effect publishes).
+    missing.add(failedInSetup);
+    if (!missing.empty())
+        reportError(missing.message().c_str(), -1, true);
     while (runFrames(window, demo, options.dataDir.empty() ? nullptr : &watch))
         startShow(window, demo, registry);
     if (soundInitialised())

@@ -4,6 +4,9 @@
 class Demo;
 class EffectRegistry;
 class GLWindow;
+class ImageCache;
+class MissingData;
+class Script;
 struct PlayerOptions;
 
 // Runs the whole show with a window asking for `samples` multisamples, as
@@ -21,3 +24,11 @@ void checkGraphicsCard();
 // delivered, the music from the start time, no key held, the timer from
 // now. Needs an open music stream.
 void startShow(GLWindow& window, Demo& demo, EffectRegistry& registry);
+
+// Builds the effects by what the script addresses (buildEffects with
+// needs): an effect it never addresses that
+// lacks its data is left empty with a warning; the files that the addressed
+// ones lack are added to missing. The loading bar is shown when a window is
+// given.
+void buildShowEffects(const Script& script, EffectRegistry& registry, ImageCache& imageCache, GLWindow* window,
+                      MissingData& missing);

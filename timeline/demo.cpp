@@ -51,6 +51,12 @@ Demo::~Demo()
         registry_->setFrameStages(nullptr);
 }
 
+const Script& Demo::readScript()
+{
+    reloaded_ = std::make_unique<Script>(scriptPath_);
+    return *reloaded_;
+}
+
 void Demo::setup(GLWindow& window, EffectRegistry& registry)
 {
     window_ = &window;
@@ -142,7 +148,9 @@ int32_t Demo::endTime() const
 {
     if (endOverride_ >= 0)
         return endOverride_;
-    return script_ != nullptr && script_->demoEnd() > 0 ? script_->demoEnd() : defaultEndTime;
+    // Before the first setup, the script read ahead for it says.
+    const Script* script = script_ != nullptr ? script_.get() : reloaded_.get();
+    return script != nullptr && script->demoEnd() > 0 ? script->demoEnd() : defaultEndTime;
 }
 
 int32_t Demo::startTime() const

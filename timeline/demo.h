@@ -34,7 +34,8 @@ public:
     // Where the show ends instead of the script's DEMOEND; -1 for DEMOEND.
     void setEndTime(int32_t ms) { endOverride_ = ms; }
     // The end set by setEndTime, else the script's DEMOEND when it is
-    // after 0, else defaultEndTime.
+    // after 0 (the script readScript read, before the first setup), else
+    // defaultEndTime.
     int32_t endTime() const;
     // Where the show starts instead of the script's DEMOSTART; -1 for DEMOSTART.
     void setStartTime(int32_t ms) { startOverride_ = ms; }
@@ -46,7 +47,12 @@ public:
     // plays on, as for a reload on save.
     void setLenientReload(bool lenient) { lenientReload_ = lenient; }
 
-    // Parses the script anew (or takes the one a lenient reload read),
+    // Parses the script now, ahead of setup, which takes this parse
+    // instead of reading the file again: callers that build effects by what
+    // the script addresses read it first. Errors as for setup.
+    const Script& readScript();
+    // Parses the script anew (or takes the one readScript or a lenient
+    // reload read),
     // rewinds every effect, delivers the setup commands to the effects
     // present and starts every effect at 0. Script errors are reported by
     // the parser. Neither the time nor the music move.
@@ -108,7 +114,7 @@ private:
     EffectRegistry* registry_ = nullptr;
     std::string scriptPath_;
     std::unique_ptr<Script> script_;
-    std::unique_ptr<Script> reloaded_;  // read by a lenient reload, for setup
+    std::unique_ptr<Script> reloaded_;  // read ahead (readScript, a lenient reload), for setup
     size_t cursor_ = 0;
     bool quit_ = false;
     bool reload_ = false;

@@ -44,6 +44,8 @@ std::string comparableName(std::string path)
 
 }  // namespace
 
+std::string ScriptPlace::text() const { return file + ":" + std::to_string(line) + ": \"" + word + "\""; }
+
 Script::Script(const std::string& path) : Script(path, false) {}
 
 Script::Script(const std::string& path, bool quiet) : quiet_(quiet)
@@ -62,30 +64,31 @@ std::unique_ptr<Script> Script::tryLoad(const std::string& path, std::string& fa
     return nullptr;
 }
 
-void Script::fail(const std::string& message, int line, bool fatal)
+void Script::fail(const std::string& message, int line, bool fatal, const ScriptPlace* place)
 {
+    // The message keeps its own words; the place an editor opens follows it.
+    std::string text = composeErrorText(message.c_str(), line);
+    if (place != nullptr)
+        text += "\n" + place->text();
     if (!quiet_) {
-        // The message keeps its own words; which file it is about goes
-        // ahead of it, since scripts include others.
         if (fatal && !reading_.empty())
             std::fprintf(stderr, "script: error in %s\n", reading_.back().c_str());
-        reportError(message.c_str(), line, fatal);
+        reportError(text.c_str(), -1, fatal);
         return;
     }
-    const std::string text = composeErrorText(message.c_str(), line);
     if (!fatal)
         std::fprintf(stderr, "%s\n", text.c_str());
     else if (failure_.empty())
         failure_ = text;
 }
 
-void Script::parseFile(const std::string& path)
+void Script::parseFile(const std::string& path, const ScriptPlace* includedAt)
 {
     files_.push_back(path);
     reading_.push_back(comparableName(path));
     std::string text;
     if (!dataReadText(path.c_str(), text)) {
-        fail("script: could not open file for parsing", -1, true);
+        fail("script: could not open file for parsing", -1, true, includedAt);
         reading_.pop_back();
         return;
     }
@@ -101,15 +104,33 @@ void Script::parseFile(const std::string& path)
 
 // A file that includes itself, directly or through others, would be read
 // without end. Every other chain ends: the files name finitely many others.
-void Script::include(const std::string& path, const Source& from, int line)
+void Script::include(WordReader& reader, const ScriptPlace& at)
 {
-    if (std::find(reading_.begin(), reading_.end(), comparableName(path)) != reading_.end()) {
-        const std::string message =
-            "script: INCLUDE of a file already being read (" + path + ") in " + from.path + " line #";
-        fail(message, line, true);
+    ScriptPlace named = at;
+    named.word = reader.nextOnLine();
+    if (named.word.empty()) {
+        fail("script: INCLUDE without a file name", -1, true, &at);
         return;
     }
-    parseFile(path);
+    const std::string& path = named.word;
+    if (std::find(reading_.begin(), reading_.end(), comparableName(path)) != reading_.end()) {
+        const std::string message =
+            "script: INCLUDE of a file already being read (" + path + ") in " + at.file + " line #";
+        fail(message, at.line, true, &named);
+        return;
+    }
+    parseFile(path, &named);
+}
+
+ScriptPlace Script::placeOf(const WordReader& reader, const Source& source, const std::string& word)
+{
+    // The text read has one line for each kept line of the source; a word
+    // read at the end of the text belongs to the last of them.
+    const auto kept = static_cast<size_t>(reader.linesBefore());
+    const int line = kept < source.keptLines.size() ? source.keptLines[kept]
+                     : source.keptLines.empty()     ? 1
+                                                    : source.keptLines.back();
+    return {source.path, line, word};
 }
 
 // Pass 1: definitions, includes ahead of the setup section and comments are
@@ -119,10 +140,10 @@ std::string Script::readDirectives(const std::string& text, Source& source)
     std::string kept;
     bool setupBegun = false;
     WordReader reader(text);
-    for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
+    for (std::string word = reader.next(); !word.empty() && !stopped(); word = reader.next()) {
         const int line = reader.linesBefore() + 1;
         if (word == "INCLUDE" && !setupBegun) {
-            include(reader.next(), source, line);
+            include(reader, {source.path, line, word});
         } else if (word == "DEFINE") {
             Define define;
             define.name = reader.next();
@@ -173,24 +194,29 @@ void Script::parseSections(const std::string& text, const Source& source)
         } else if (word == "DEMOEND") {
             demoEnd_ = readNumber(reader.next());
         } else if (word == "SETUP") {
-            parseSetup(reader);
+            parseSetup(reader, source);
             parseTimeline(reader, source);
             return;
         }
     }
 }
 
-void Script::parseSetup(WordReader& reader)
+void Script::parseSetup(WordReader& reader, const Source& source)
 {
-    for (int line = 1;; ++line) {
+    for (int line = 1; !stopped(); ++line) {
         const std::string time = reader.next();
         // A file that ends inside its setup section simply has no timeline.
         if (time.empty() || time == "TIMELINE")
             return;
-        if (readNumber(time) != 0)
-            fail("script: not a valid time (should be 0) in setup line #", line, true);
-        if (reader.next() != "SIGNAL")
-            fail("script: event not recognized in setup line #", line, true);
+        if (readNumber(time) != 0) {
+            const ScriptPlace at = placeOf(reader, source, time);
+            fail("script: not a valid time (should be 0) in setup line #", line, true, &at);
+        }
+        const std::string kind = reader.next();
+        if (kind != "SIGNAL") {
+            const ScriptPlace at = placeOf(reader, source, kind);
+            fail("script: event not recognized in setup line #", line, true, &at);
+        }
         auto event = makeEvent(0, EventKind::signal, readNumber(reader.next()));
         event->payload.code = readNumber(reader.next());
         setSignalArgument(event->payload, reader.next());
@@ -198,24 +224,25 @@ void Script::parseSetup(WordReader& reader)
     }
 }
 
-int Script::addTimes(int a, int64_t b, int line)
+int Script::addTimes(int a, int64_t b, int line, const ScriptPlace& at)
 {
     // Wrapping to a negative time would move the event to the start.
     const int64_t sum = int64_t{a} + b;
     if (sum < std::numeric_limits<int>::min() || sum > std::numeric_limits<int>::max()) {
-        fail("script: time out of range in timeline line #", line, true);
+        fail("script: time out of range in timeline line #", line, true, &at);
         return a;
     }
     return static_cast<int>(sum);
 }
 
 // Offset terms: a sign standing as a word of its own, then a number.
-int Script::applyOffsetTerms(WordReader& reader, int value, int line)
+int Script::applyOffsetTerms(WordReader& reader, const Source& source, int value, int line)
 {
     for (char next = reader.peekNonBlank(); next == '+' || next == '-'; next = reader.peekNonBlank()) {
         const std::string sign = reader.next();
-        const int64_t term = readNumber(reader.next());
-        value = addTimes(value, sign[0] == '+' ? term : -term, line);
+        const std::string termWord = reader.next();
+        const int64_t term = readNumber(termWord);
+        value = addTimes(value, sign[0] == '+' ? term : -term, line, placeOf(reader, source, termWord));
     }
     return value;
 }
@@ -223,28 +250,31 @@ int Script::applyOffsetTerms(WordReader& reader, int value, int line)
 void Script::parseTimeline(WordReader& reader, const Source& source)
 {
     int line = 1;
-    for (std::string word = reader.next(); !word.empty(); word = reader.next()) {
+    for (std::string word = reader.next(); !word.empty() && !stopped(); word = reader.next()) {
         if (word == "LINETIME")
             return;
+        const ScriptPlace at = placeOf(reader, source, word);
         if (word == "INCLUDE") {
-            const auto kept = static_cast<size_t>(reader.linesBefore());
-            include(reader.next(), source, kept < source.keptLines.size() ? source.keptLines[kept] : 0);
+            include(reader, at);
         } else if (word == "TIMEOFFSET") {
             timeOffset_ = readNumber(reader.next());
-            timeOffset_ = applyOffsetTerms(reader, timeOffset_, line);
+            timeOffset_ = applyOffsetTerms(reader, source, timeOffset_, line);
         } else if (word == "TIMEOFFSETD") {
-            timeOffset_ = addTimes(timeOffset_, readNumber(reader.next()), line);
+            const std::string value = reader.next();
+            timeOffset_ = addTimes(timeOffset_, readNumber(value), line, placeOf(reader, source, value));
         } else {
-            const int time = applyOffsetTerms(reader, addTimes(readNumber(word), timeOffset_, line), line);
+            const int time = applyOffsetTerms(reader, source, addTimes(readNumber(word), timeOffset_, line, at), line);
             if (time == 0)
-                fail("script: not a valid(1-maxtime) time in timeline line #", line, true);
-            parseTimelineEvent(reader, time, line);
+                fail("script: not a valid(1-maxtime) time in timeline line #", line, true, &at);
+            if (stopped())
+                return;
+            parseTimelineEvent(reader, source, time, line);
             ++line;
         }
     }
 }
 
-void Script::parseTimelineEvent(WordReader& reader, int time, int line)
+void Script::parseTimelineEvent(WordReader& reader, const Source& source, int time, int line)
 {
     const std::string kind = reader.next();
     if (kind == "START" || kind == "END" || kind == "INIT") {
@@ -255,7 +285,11 @@ void Script::parseTimelineEvent(WordReader& reader, int time, int line)
         return;
     }
     if (kind != "SIGNAL") {
-        fail("script: event not recognized in timeline line #", line, false);
+        const ScriptPlace at = placeOf(reader, source, kind);
+        fail("script: event not recognized in timeline line #", line, false, &at);
+        // The rest of the line belongs to the event not recognized: read as
+        // times and events it would only give follow-on messages.
+        reader.restOfLine();
         return;
     }
     auto event = makeEvent(time, EventKind::signal, readNumber(reader.next()));

@@ -19,6 +19,16 @@ std::string WordReader::next()
     return std::string(text_.substr(start, position_ - start));
 }
 
+std::string WordReader::nextOnLine()
+{
+    size_t at = position_;
+    while (at < text_.size() && text_[at] != '\n' && isBlank(text_[at]))
+        ++at;
+    if (at == text_.size() || text_[at] == '\n')
+        return {};
+    return next();
+}
+
 std::string WordReader::restOfLine()
 {
     const size_t start = position_;

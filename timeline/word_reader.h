@@ -11,6 +11,10 @@ public:
     // The next run of non-blank characters, skipping blanks and line ends;
     // empty at the end of the text.
     std::string next();
+    // The next word when it stands on the current line; otherwise empty,
+    // and nothing is read (a word that ends one line never takes the first
+    // word of the next).
+    std::string nextOnLine();
     // The rest of the current line without its line end, which is consumed.
     std::string restOfLine();
     // The next non-blank character (line ends are blanks), without reading

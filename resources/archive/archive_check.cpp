@@ -4,12 +4,16 @@
 #include "resources/archive/rar_blocks.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace {
 
+// RAR's file-header flag of a member enciphered with a password.
+constexpr uint16_t encipheredFlag = 0x04;
+
 // The fault of the block chain itself, reading every header to the end;
-// sets found when member is among the headers.
-std::string chainFault(rar::BlockReader& reader, const std::string& wanted, bool& found)
+// sets memberFlags when member is among the headers.
+std::string chainFault(rar::BlockReader& reader, const std::string& wanted, std::optional<uint16_t>& memberFlags)
 {
     for (;;) {
         rar::FileHeader header;
@@ -26,7 +30,7 @@ std::string chainFault(rar::BlockReader& reader, const std::string& wanted, bool
         if (header.dataOffset > reader.fileSize() || header.packSize > reader.fileSize() - header.dataOffset)
             return "it is cut short or damaged: the data of " + header.name + " run past the end of the file";
         if (rar::normaliseName(header.name) == wanted)
-            found = true;
+            memberFlags = header.flags;
     }
 }
 
@@ -45,13 +49,15 @@ std::string archiveFault(const char* archivePath, const char* password, const ch
     case rar::OpenResult::tooShort:
         return "it is not a RAR archive";
     }
-    bool found = false;
-    const std::string fault = chainFault(reader, rar::normaliseName(member), found);
+    std::optional<uint16_t> memberFlags;
+    const std::string fault = chainFault(reader, rar::normaliseName(member), memberFlags);
     reader.close();
     if (!fault.empty())
         return fault;
-    if (!found)
+    if (!memberFlags)
         return std::string("it holds no ") + member;
+    if ((*memberFlags & encipheredFlag) != 0 && (password == nullptr || password[0] == '\0'))
+        return std::string(member) + " is enciphered and no password was given (--password)";
     uint8_t* data = nullptr;
     uint32_t size = 0;
     if (extractFile(&data, &size, member, archivePath, password) == 0)

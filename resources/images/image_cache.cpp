@@ -65,3 +65,14 @@ Image* ImageCache::loadImage(const char* name, const char* prefix)
     entries_.push_back(Entry{name, image});
     return image;
 }
+
+bool canLoadImage(const char* path)
+{
+    const Loader loader = path != nullptr ? loaderFor(path) : nullptr;
+    const bool wasVerbose = imageVerbose;
+    imageVerbose = false;
+    Image* image = loader != nullptr ? loader(path) : nullptr;
+    imageVerbose = wasVerbose;
+    imageFree(image);
+    return image != nullptr;
+}

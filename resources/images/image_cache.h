@@ -39,3 +39,11 @@ private:
     std::vector<Entry> entries_;
     std::optional<std::string> pathPrefix_;
 };
+
+// True when the file at path (a data file name, read as the decoders read
+// it) decodes with the decoder loadImage would choose for its extension;
+// false for an extension no decoder reads, a missing file or a failed
+// decode. Keeps nothing, and the decoders' log lines are held back
+// (imageVerbose is off while it decodes): for checks made before a show
+// loads its pictures, whose output is their own.
+bool canLoadImage(const char* path);

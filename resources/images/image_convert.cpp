@@ -95,10 +95,13 @@ int imageScale(unsigned newWidth, unsigned newHeight, Image* image)
     if (source->paletteEntries != 0)
         std::memcpy(image->palette, source->palette, size_t{source->paletteEntries} * 3);
 
+    // Source pixels per new pixel, for the sampling below.
     const float fx = static_cast<float>(source->width) / static_cast<float>(newWidth);
     const float fy = static_cast<float>(source->height) / static_cast<float>(newHeight);
+    // The log gives what each side is multiplied by (below 1 shrinks; 0
+    // for an empty source).
     imageLog("Scale Size: Scaling %ix%i -> %ix%i (factor %4.2fx%4.2f)\n", source->width, source->height, newWidth,
-             newHeight, fx, fy);
+             newHeight, fx > 0.0f ? 1.0f / fx : 0.0f, fy > 0.0f ? 1.0f / fy : 0.0f);
 
     const size_t bytes = imageBytesPerPixel(source->bitsPerPixel);
     uint8_t* out = image->pixels;

@@ -4,7 +4,9 @@
 #include <GL/glu.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,6 +27,7 @@ struct ManagerState {
     std::map<std::string, TextureEntry> table;
     ImageCache* imageLibrary = nullptr;
     bool verbose = false;
+    std::function<void(const std::string&)> failureObserver;
 };
 
 ManagerState& state()
@@ -194,15 +197,19 @@ Texture* TextureManager::loadTexture(const char* fileName, const char* pathPrefi
 {
     if (fileName == nullptr)
         return nullptr;
-    Texture* shared = nullptr;
-    if (findShared(fileName, shared))
-        return shared;
-    if (state().imageLibrary == nullptr)
-        reportError("no imglib for texture", -1, true);
-    Texture* texture = remember(
-        fileName, TextureBuilder::loadImageTexture(*state().imageLibrary, fileName, pathPrefix, kind, anisotropy_));
-    if (texture == nullptr)
-        state().table[fileName].failedPath = std::string(pathPrefix != nullptr ? pathPrefix : "") + fileName;
+    Texture* texture = nullptr;
+    if (!findShared(fileName, texture)) {
+        if (state().imageLibrary == nullptr)
+            reportError("no imglib for texture", -1, true);
+        texture = remember(fileName, TextureBuilder::loadImageTexture(*state().imageLibrary, fileName, pathPrefix,
+                                                                      kind, anisotropy_));
+        if (texture == nullptr)
+            state().table[fileName].failedPath = std::string(pathPrefix != nullptr ? pathPrefix : "") + fileName;
+    }
+    // A remembered failure is told again: a second effect lacks it too.
+    const std::string& failedPath = state().table[fileName].failedPath;
+    if (texture == nullptr && !failedPath.empty() && state().failureObserver)
+        state().failureObserver(failedPath);
     return texture;
 }
 
@@ -249,6 +256,21 @@ int TextureManager::referenceCount(const char* name)
     const auto found = state().table.find(name != nullptr ? name : "");
     return found == state().table.end() ? 0 : found->second.count;
 }
+
+void TextureManager::setFailureObserver(std::function<void(const std::string& path)> observer)
+{
+    state().failureObserver = std::move(observer);
+}
+
+FailedPictureWatch::FailedPictureWatch(std::vector<std::string>& into)
+{
+    TextureManager::setFailureObserver([&into](const std::string& path) {
+        if (std::find(into.begin(), into.end(), path) == into.end())
+            into.push_back(path);
+    });
+}
+
+FailedPictureWatch::~FailedPictureWatch() { TextureManager::setFailureObserver({}); }
 
 std::vector<std::string> TextureManager::failedPictures()
 {

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,9 +62,23 @@ public:
     // The pictures loadTexture could not load and still remembers as null,
     // each as prefix + name, in name order: what a show lacks.
     static std::vector<std::string> failedPictures();
+    // Called with prefix + name each time loadTexture gives null for a
+    // picture, the first time and every later time the name is asked for;
+    // an empty function for none. Used to learn which effect lacks what.
+    static void setFailureObserver(std::function<void(const std::string& path)> observer);
     // Textures held in the table now (remembered failures not counted).
     static size_t textureCount();
 
 private:
     static inline float anisotropy_ = 0.0f;
+};
+
+// While it lives, every picture loadTexture fails to give is added to
+// `into` (once each, in the order asked). Watches do not nest.
+class FailedPictureWatch {
+public:
+    explicit FailedPictureWatch(std::vector<std::string>& into);
+    ~FailedPictureWatch();
+    FailedPictureWatch(const FailedPictureWatch&) = delete;
+    FailedPictureWatch& operator=(const FailedPictureWatch&) = delete;
 };

@@ -52,8 +52,10 @@ TEST_F(ArchiveFaultTest, EachFaultIsNamed)
               "it is cut short or damaged: the data of data\\textures\\dot.png run past the end of the file");
 
     EXPECT_EQ(fault(good, "quill", "data/other.scr"), "it holds no data/other.scr");
+    EXPECT_EQ(fault(good, ""), "data/script.scr is enciphered and no password was given (--password)");
     EXPECT_EQ(fault(good, "not-quill"),
               "data/script.scr does not extract to its checksum: a wrong password, or damaged data");
+    EXPECT_EQ(fault(write(""), ""), "");  // a plain archive needs none
 }
 
 }  // namespace

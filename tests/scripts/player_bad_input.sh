@@ -41,7 +41,8 @@ case "$case_name" in
   scene_texture_missing)
     rm "$work/stage/data/textures/scn_bark.png"
     pack_show "$swtool"
-    expected=("error: Error in parsing data/tree.scn: could not load texture scn_bark.png") ;;
+    # Looked for before the scene is read, and listed with any other file missing.
+    expected=("error: Fatal error: picture data/textures/scn_bark.png is missing") ;;
   picture_missing)
     rm "$work/stage/data/textures/dot.png"
     pack_show "$swtool"

@@ -28,6 +28,16 @@ SDL_VIDEODRIVER=no_such_driver "$player" --help >"$work/out.txt" 2>&1 || fail "-
 grep -q -- "--start MS" "$work/out.txt" || fail "--help prints no usage"
 
 export SDL_VIDEODRIVER=offscreen
+# A start after the script's DEMOEND is known once the script is read: a
+# usage error naming the end.
+mkdir -p "$work/short/data"
+printf 'DEMOEND 4000\nSETUP\nTIMELINE\n100 START 0\n' >"$work/short/data/script.scr"
+timeout 60 "$player" --window --data "$work/short" --music "$show_dir/soundtrack.ogg" --start 5000 \
+  >"$work/out.txt" 2>"$work/err.txt"
+status=$?
+[ "$status" -eq 2 ] || fail "--start past DEMOEND: expected status 2, got $status: $(cat "$work/err.txt")"
+grep -q "^player: --start 5000 lies after the show's end (4000 ms)$" "$work/err.txt" ||
+  fail "--start past DEMOEND: the end is not named: $(cat "$work/err.txt")"
 # Checks that every frame time in the log lies in [$2, $3] and that the
 # first frame is near the start: "check_span log from to".
 check_span() {

@@ -13,14 +13,15 @@ cd "$work" || exit 1
 
 mkdir -p "$work/show/data" && cd "$work/show" || exit 1
 cp "$show_dir"/data/images/dusk.png data/dusk.png
+printf 'not a picture' > data/broken.png
 cat > data/script.scr <<'SCRIPT'
 DEFINE LAYER 2
 DEFNE GLOW 43
 DEMOSTRAT 0
 INCLUDE data/part.scr
 SETUP
-0 SIGNAL LAYER 5 data/dusk.png
-0 SIGNAL LAYER 5 data/nothere.png
+0 SIGNAL LAYER 31 data/dusk.png
+0 SIGNAL LAYER 31 data/nothere.png
 TIMELINE
 2000 STRAT 1
 2,000 START 1
@@ -30,6 +31,10 @@ TIMELINE
 900 END 62
 1000 START 62
 INCLUDE data/missing.scr
+1500 SIGNAL 62 55 1
+1500 SIGNAL LAYER 110 data/broken.png
+1500 SIGNAL 43 90 128
+1500 SIGNAL 25 255 skull
 LINETIME
 SCRIPT
 printf '// events without a setup section\n5000 START 3\n' > data/part.scr
@@ -50,7 +55,11 @@ expect 'data/script.scr:12: effect "64" is out of range'
 expect 'data/script.scr:13: "GLOW" is not defined'
 expect 'data/script.scr:14: "END" of effect 62 at 900 comes before'
 expect 'data/script.scr:16: included file "data/missing.scr" does not exist'
-[ "$(wc -l < out.txt)" -eq 12 ] || fail "expected 12 reports"
+expect 'data/script.scr:17: effect "62" (fade) has no command "55"'
+expect 'data/script.scr:18: "data/broken.png" cannot be decoded'
+# Lines 6, 19 and 20 are sound: a picture that decodes, codes the glow
+# filter and a scene act on.
+[ "$(wc -l < out.txt)" -eq 14 ] || fail "expected 14 reports"
 
 # Usage: no show, or both kinds.
 "$swtool" check >/dev/null 2>err.txt; [ $? -eq 2 ] || fail "check without a show: expected status 2"

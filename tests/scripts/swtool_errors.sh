@@ -64,7 +64,12 @@ printf 'DEMOSTART 0\n' > tree/data/script.scr
 expect_failure 'cannot extract data/missing.scr' extract a.dpk data/missing.scr --password quill
 expect_failure 'cannot extract' extract a.dpk data/missing.scr --password quill -o member.out
 [ ! -e member.out ] || fail "a missing member left an output file"
-expect_failure 'cannot extract' extract a.dpk data/script.scr
+# The archive's fault follows: a password missing or wrong is said so.
+expect_failure 'data/script.scr is enciphered and no password was given' extract a.dpk data/script.scr
+expect_failure 'a wrong password' extract a.dpk data/script.scr --password quilt
+expect_failure 'data archive a.dpk: data/script.scr is enciphered and no password was given' \
+  render --archive a.dpk --at 0 --out frames
+expect_failure 'a wrong password' render --archive a.dpk --password quilt --at 0 --out frames
 "$swtool" extract a.dpk data/script.scr --password quill >member.out || fail "the member that is there: status $?"
 cmp -s member.out tree/data/script.scr || fail "the member that is there differs"
 

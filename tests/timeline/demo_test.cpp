@@ -433,7 +433,7 @@ TEST_F(DemoTest, ReloadKeepingTimeChangesTheNextFramesAndABrokenScriptKeepsTheLa
     dir_.write("data/script.scr", "SETUP\n0 START 3\nTIMELINE\n");
     log_.clear();
     EXPECT_FALSE(demo.reloadKeepingTime(failure));
-    EXPECT_EQ(failure, "script: event not recognized in setup line # 1");
+    EXPECT_EQ(failure, "script: event not recognized in setup line # 1\ndata/script.scr:2: \"START\"");
     EXPECT_FALSE(demo.quitRequested());
     clock().advance(600);
     demo.frame();  // the last good script plays on: effect 3 starts at 2000

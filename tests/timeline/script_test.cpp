@@ -240,13 +240,19 @@ TEST_F(ScriptTest, TimesBeyondThirtyTwoBitsAreFatalErrorsNotWrappedTimes)
 {
     // Each of the four sums: time plus offset, an offset term of a time,
     // of TIMEOFFSET, and TIMEOFFSETD.
-    for (const char* timeline : {"TIMEOFFSET 2147483647\n5 START 0\n", "2147483647 + 1 START 0\n",
-                                 "-2147483647 - 2 START 0\n", "TIMEOFFSET 2147483647 + 1\n5 START 0\n",
-                                 "TIMEOFFSET 2147483647\nTIMEOFFSETD 1\n5 START 0\n"}) {
-        dir_.write("main.scr", std::string("SETUP\nTIMELINE\n") + timeline);
+    // The word named is the one whose addition overflows.
+    const std::vector<std::pair<std::string, std::string>> sums = {
+        {"TIMEOFFSET 2147483647\n5 START 0\n", "main.scr:4: \"5\""},
+        {"2147483647 + 1 START 0\n", "main.scr:3: \"1\""},
+        {"-2147483647 - 2 START 0\n", "main.scr:3: \"2\""},
+        {"TIMEOFFSET 2147483647 + 1\n5 START 0\n", "main.scr:3: \"1\""},
+        {"TIMEOFFSET 2147483647\nTIMEOFFSETD 1\n5 START 0\n", "main.scr:4: \"1\""},
+    };
+    for (const auto& [timeline, place] : sums) {
+        dir_.write("main.scr", "SETUP\nTIMELINE\n" + timeline);
         std::string failure;
         EXPECT_EQ(Script::tryLoad("main.scr", failure), nullptr) << timeline;
-        EXPECT_EQ(failure, "script: time out of range in timeline line # 1") << timeline;
+        EXPECT_EQ(failure, "script: time out of range in timeline line # 1\n" + place) << timeline;
     }
     // Up to the last millisecond a time is kept as written.
     const Script script = parse("SETUP\nTIMELINE\nTIMEOFFSET 2147483640\nTIMEOFFSETD 2\n5 START 1\n");
@@ -329,11 +335,12 @@ TEST_F(ScriptDeathTest, AFatalErrorIsPrecededByTheFileItIsIn)
 TEST_F(ScriptTest, TryLoadKeepsTheFatalErrorInsteadOfEnding)
 {
     const std::vector<std::pair<std::string, std::string>> broken = {
-        {"SETUP\n0 SIGNAL 1 1 1\n5 SIGNAL 1 1 1\nTIMELINE\n", "script: not a valid time (should be 0) in setup line # 2"},
-        {"SETUP\n0 START 1\nTIMELINE\n", "script: event not recognized in setup line # 1"},
+        {"SETUP\n0 SIGNAL 1 1 1\n5 SIGNAL 1 1 1\nTIMELINE\n",
+         "script: not a valid time (should be 0) in setup line # 2\nmain.scr:3: \"5\""},
+        {"SETUP\n0 START 1\nTIMELINE\n", "script: event not recognized in setup line # 1\nmain.scr:2: \"START\""},
         {"SETUP\nTIMELINE\n100 START 1\nINCLUDE main.scr\n",
-         "script: INCLUDE of a file already being read (main.scr) in main.scr line # 4"},
-        {"SETUP\nTIMELINE\nINCLUDE missing.scr\n", "script: could not open file for parsing"},
+         "script: INCLUDE of a file already being read (main.scr) in main.scr line # 4\nmain.scr:4: \"main.scr\""},
+        {"SETUP\nTIMELINE\nINCLUDE missing.scr\n", "script: could not open file for parsing\nmain.scr:3: \"missing.scr\""},
     };
     testing::internal::CaptureStdout();
     for (const auto& [text, message] : broken) {
@@ -356,6 +363,74 @@ TEST_F(ScriptTest, TryLoadKeepsTheFatalErrorInsteadOfEnding)
     EXPECT_TRUE(failure.empty());
     EXPECT_EQ(script->timelineEvents().size(), 2u);
     EXPECT_EQ(script->files(), (std::vector<std::string>{"main.scr", "part.scr"}));
+}
+
+// Each message is followed by the place an editor opens: the file that holds
+// the word (an included file names itself), the file's own line counting
+// comments, definitions and empty lines, and the word quoted.
+TEST_F(ScriptTest, WarningsNameTheFileTheEditorsLineAndTheWord)
+{
+    dir_.write("part.scr", "// part\n\nSETUP\nTIMELINE\n200 BOGUS\n");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const Script script = parse("// a show\n"
+                                "DEFINE KICK 1\n"
+                                "INCLUDE part.scr\n"
+                                "SETUP\n"
+                                "0 SIGNAL KICK 1 1\n"
+                                "TIMELINE\n"
+                                "\n"
+                                "// the mistake: START misspelt, its line read no further\n"
+                                "2000 STRAT SIGNAL 5 1 2\n"
+                                "3000 START KICK\n");
+    const std::string said = testing::internal::GetCapturedStderr();
+    // Two warnings, nothing else: no follow-on message from the rest of line 9.
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "error!\nerror!\n");
+    EXPECT_NE(said.find("script: event not recognized in timeline line # 1\npart.scr:5: \"BOGUS\"\n"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("script: event not recognized in timeline line # 1\nmain.scr:9: \"STRAT\"\n"),
+              std::string::npos)
+        << said;
+    ASSERT_EQ(script.timelineEvents().size(), 1u);
+    EXPECT_EQ(script.timelineEvents()[0]->time, 3000);
+    EXPECT_EQ(script.timelineEvents()[0]->effect, 1);
+}
+
+TEST_F(ScriptTest, FatalErrorsNameTheWordAtFaultAndStopTheParse)
+{
+    const std::vector<std::pair<std::string, std::string>> broken = {
+        // The time word itself, on the editor's line.
+        {"SETUP\nTIMELINE\n100 START 1\n\nSIGN 5 1 2\n", "timeline line # 2\nmain.scr:5: \"SIGN\""},
+        // An offset term that leaves the range of a time is the word named.
+        {"SETUP\nTIMELINE\n100 + 2147483647 START 1\n", "timeline line # 1\nmain.scr:3: \"2147483647\""},
+        {"SETUP\nTIMELINE\nTIMEOFFSETD 2147483647\nTIMEOFFSETD 5\n", "timeline line # 1\nmain.scr:4: \"5\""},
+        // A bare INCLUDE never takes the first word of the next line.
+        {"SETUP\nTIMELINE\n100 START 1 INCLUDE\n19000 START 2\n",
+         "script: INCLUDE without a file name\nmain.scr:3: \"INCLUDE\""},
+        {"INCLUDE\nSETUP\nTIMELINE\n", "script: INCLUDE without a file name\nmain.scr:1: \"INCLUDE\""},
+    };
+    testing::internal::CaptureStderr();
+    for (const auto& [text, ending] : broken) {
+        dir_.write("main.scr", text);
+        std::string failure;
+        EXPECT_EQ(Script::tryLoad("main.scr", failure), nullptr) << text;
+        EXPECT_TRUE(failure.size() >= ending.size() &&
+                    failure.compare(failure.size() - ending.size(), ending.size(), ending) == 0)
+            << failure;
+    }
+    // After the first fatal error nothing more is read: no warnings follow.
+    dir_.write("main.scr", "SETUP\nTIMELINE\nSIGN 5\n300 BOGUS\n");
+    std::string failure;
+    EXPECT_EQ(Script::tryLoad("main.scr", failure), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(ScriptDeathTest, AMissingIncludeNamesTheIncludingFileAndLine)
+{
+    dir_.write("part.scr", "SETUP\nTIMELINE\n\nINCLUDE gone.scr\n");
+    EXPECT_EXIT(parse("INCLUDE part.scr\n"), testing::ExitedWithCode(1),
+                "script: error in gone.scr\nerror: script: could not open file for parsing\npart.scr:4: \"gone.scr\"");
 }
 
 }  // namespace

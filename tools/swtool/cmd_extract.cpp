@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/process.h"
+#include "resources/archive/archive_check.h"
 #include "resources/archive/pack_archive.h"
 #include "tools/swtool/commands.h"
 
@@ -36,7 +37,10 @@ int runExtract(int argc, char** argv)
     uint8_t* raw = nullptr;
     uint32_t size = 0;
     if (!extractFile(&raw, &size, member, archive, password.c_str())) {
-        std::fprintf(stderr, "swtool extract: cannot extract %s from %s\n", member, archive);
+        // The reader only says that it failed; the check says why.
+        const std::string fault = archiveFault(archive, password.c_str(), member);
+        std::fprintf(stderr, "swtool extract: cannot extract %s from %s%s%s\n", member, archive,
+                     fault.empty() ? "" : ": ", fault.c_str());
         return 1;
     }
     std::unique_ptr<uint8_t[]> data(raw);

@@ -24,3 +24,4 @@ int runScene(int argc, char** argv);
 int runBeats(int argc, char** argv);
 int runCheck(int argc, char** argv);
 int runCompare(int argc, char** argv);
+int runNew(int argc, char** argv);

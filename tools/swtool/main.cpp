@@ -10,6 +10,7 @@ namespace {
 // Keep in the order `swtool help` should list them.
 const SwtoolCommand commands[] = {
     {"help", "help", runHelp},
+    {"new", "new DIR", runNew},
     {"check", "check (--data DIR | --archive FILE [--password PW])", runCheck},
     {"script", "script FILE", runScript},
     {"render", "render (--data DIR | --archive FILE [--password PW]) [--music OGG] [--samples N] ((--at T1,T2,... | --from A [--to B]) [--fps F] --out DIR | --from A [--to B] [--fps F] --video FILE [--crf N | --bitrate KBPS]) [--quiet]", runRender},

@@ -1,6 +1,7 @@
 #include "tools/swtool/offline_show.h"
 
 #include "platform/native_window.h"
+#include "resources/archive/archive_check.h"
 #include "resources/datafile.h"
 #include "resources/images/image_cache.h"
 #include "resources/textures/texture_manager.h"
@@ -9,6 +10,7 @@
 #include "shell/music.h"
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
+#include "timeline/missing_data.h"
 #include "timeline/registry.h"
 
 #include <GL/gl.h>
@@ -77,6 +79,13 @@ bool OfflineShow::open(const ShowSource& source, const char* tool)
         source.music.empty() ? std::string() : std::filesystem::absolute(source.music, error).string();
     if (!source.archive.empty()) {
         const std::string archive = std::filesystem::absolute(source.archive, error).string();
+        // Named with its fault (a password missing or wrong, a damaged file)
+        // before an effect asks it for a file it cannot give.
+        const std::string fault = archiveFault(archive.c_str(), source.password.c_str(), "data/script.scr");
+        if (!fault.empty()) {
+            std::fprintf(stderr, "%s: data archive %s: %s\n", tool, source.archive.c_str(), fault.c_str());
+            return false;
+        }
         setDataArchive(archive.c_str(), source.password.c_str());
     } else {
         std::filesystem::current_path(source.dataDir, error);
@@ -97,13 +106,23 @@ bool OfflineShow::open(const ShowSource& source, const char* tool)
     }
     imageCache_ = std::make_unique<ImageCache>();
     TextureManager::setImageLibrary(imageCache_.get());
-    buildEffects(registry(), imageCache_.get(), nullptr);
-
     demo_ = std::make_unique<Demo>("data/script.scr");
+    MissingData missing;
+    buildShowEffects(demo_->readScript(), registry(), *imageCache_, nullptr, missing);
     // Started as the player starts it: the first frame at the start drawn
     // before the time moves.
     clock_.set(0);
-    demo_->setup(*window_, registry());
+    std::vector<std::string> failedInSetup;
+    {
+        FailedPictureWatch watch(failedInSetup);
+        demo_->setup(*window_, registry());
+    }
+    // The player's start-up check, with its message.
+    missing.add(failedInSetup);
+    if (!missing.empty()) {
+        std::fprintf(stderr, "%s: the show's data lack files its script uses:\n%s\n", tool, missing.message().c_str());
+        return false;
+    }
     demo_->begin();
     return true;
 }

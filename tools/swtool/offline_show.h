@@ -52,7 +52,8 @@ public:
     // the caller must be made absolute before), creates the headless window,
     // the effects and the demo, and sets the show up at its start. `tool` names
     // the command in messages. False, with a message on standard error, when
-    // the data folder or the music cannot be opened.
+    // the data folder, the archive's script (named with the archive's fault,
+    // such as a missing or wrong password) or the music cannot be opened.
     bool open(const ShowSource& source, const char* tool);
     // Draws the frame at demo time `time` (not before the previous one):
     // fires the events due, renders and swaps.

@@ -1,6 +1,8 @@
 #include "tools/swtool/script_check.h"
 
 #include "resources/datafile.h"
+#include "resources/images/image_cache.h"
+#include "scene/scene_file_parser.h"
 #include "timeline/demo.h"
 #include "timeline/effect_table.h"
 #include "timeline/word_reader.h"
@@ -41,15 +43,6 @@ std::vector<Line> readLines(const std::string& text)
     return lines;
 }
 
-bool dataFileExists(const std::string& path)
-{
-    DataFile* file = dataOpen(path.c_str());
-    if (file == nullptr)
-        return false;
-    dataClose(file);
-    return true;
-}
-
 // Digits with an optional sign, nothing else: what the parser reads whole.
 bool isWholeNumber(const std::string& word)
 {
@@ -66,15 +59,33 @@ bool looksLikeName(const std::string& word)
 
 std::string quoted(const std::string& word) { return "\"" + word + "\""; }
 
+// The word ends with `ending` (lower case), in either case.
+bool hasEnding(const std::string& word, const std::string& ending)
+{
+    if (word.size() <= ending.size())
+        return false;
+    std::string tail = word.substr(word.size() - ending.size());
+    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
+    return tail == ending;
+}
+
 bool namesDataFile(const std::string& word)
 {
-    static const char* const endings[] = {".png", ".jpg", ".jpeg", ".tga", ".scn"};
-    std::string lower = word;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    return std::any_of(std::begin(endings), std::end(endings), [&](const char* ending) {
-        const std::string e = ending;
-        return lower.size() > e.size() && lower.compare(lower.size() - e.size(), e.size(), e) == 0;
-    });
+    static const char* const endings[] = {".png", ".jpg", ".jpeg", ".tga", ".gif", ".pcx", ".scn"};
+    return std::any_of(std::begin(endings), std::end(endings), [&](const char* ending) { return hasEnding(word, ending); });
+}
+
+// What is wrong with the picture or scene file a command names, as the
+// player would load it: "" when it loads, else what to report after the
+// quoted name.
+std::string dataFileFault(const std::string& path)
+{
+    DataFile* file = dataOpen(path.c_str());
+    if (file == nullptr)
+        return "does not exist";
+    const bool loads = hasEnding(path, ".scn") ? !parseSceneFile(file->data, file->size).failed : canLoadImage(path.c_str());
+    dataClose(file);
+    return loads ? "" : "cannot be decoded";
 }
 
 class Checker {
@@ -102,7 +113,8 @@ private:
         return define != defines_.end() ? define->second : word;
     }
     std::optional<int> number(const Word& word, const char* role);
-    void checkEffect(const Word& word);
+    std::optional<int> checkEffect(const Word& word);
+    void checkCommand(const Line& line);
     void checkHead(const std::vector<Line>& lines, size_t& at, bool& hasSetup);
     void checkSetup(const std::vector<Line>& lines, size_t& at);
     void checkTimeline(const std::vector<Line>& lines, size_t& at);
@@ -129,15 +141,40 @@ std::optional<int> Checker::number(const Word& word, const char* role)
     return std::nullopt;
 }
 
-void Checker::checkEffect(const Word& word)
+// The effect number when an effect stands there; otherwise reports why not.
+std::optional<int> Checker::checkEffect(const Word& word)
 {
     const std::optional<int> effect = number(word, "an effect number");
     if (!effect)
-        return;
-    if (*effect < 0 || *effect >= effectSlots)
+        return std::nullopt;
+    if (*effect < 0 || *effect >= effectSlots) {
         report(file_, word.line, "effect " + quoted(word.text) + " is out of range (0 to 63)");
-    else if (effectName(*effect)[0] == '\0')
+        return std::nullopt;
+    }
+    if (effectName(*effect)[0] == '\0') {
         report(file_, word.line, "effect " + quoted(word.text) + " has no effect at that number");
+        return std::nullopt;
+    }
+    return effect;
+}
+
+// A SIGNAL line of at least four words: the effect, a code that effect acts
+// on, and the pictures and scenes its arguments name.
+void Checker::checkCommand(const Line& line)
+{
+    const std::optional<int> effect = checkEffect(line[2]);
+    const std::optional<int> code = number(line[3], "a command code");
+    if (effect && code && !effectKnowsCommand(*effect, *code))
+        report(file_, line[3].line,
+               "effect " + quoted(line[2].text) + " (" + effectName(*effect) + ") has no command " +
+                   quoted(line[3].text));
+    for (size_t i = 4; i < line.size(); ++i) {
+        if (!namesDataFile(line[i].text))
+            continue;
+        const std::string fault = dataFileFault(line[i].text);
+        if (!fault.empty())
+            report(file_, line[i].line, quoted(line[i].text) + " " + fault);
+    }
 }
 
 void Checker::include(const Line& line)
@@ -205,10 +242,7 @@ void Checker::checkSetup(const std::vector<Line>& lines, size_t& at)
             report(file_, line[1].line, quoted("SIGNAL") + " needs an effect and a command code");
             continue;
         }
-        checkEffect(line[2]);
-        number(line[3], "a command code");
-        if (line.size() > 4 && namesDataFile(line[4].text) && !dataFileExists(line[4].text))
-            report(file_, line[4].line, quoted(line[4].text) + " does not exist");
+        checkCommand(line);
     }
 }
 
@@ -226,15 +260,11 @@ void Checker::checkEvent(const Line& line, int time)
                                                                      : " needs an effect number"));
         return;
     }
-    checkEffect(line[2]);
     if (kind == "SIGNAL") {
-        number(line[3], "a command code");
-        for (size_t i = 4; i < line.size(); ++i) {
-            if (namesDataFile(line[i].text) && !dataFileExists(line[i].text))
-                report(file_, line[i].line, quoted(line[i].text) + " does not exist");
-        }
+        checkCommand(line);
         return;
     }
+    checkEffect(line[2]);
     if (line.size() > 3)
         report(file_, line[3].line, quoted(line[3].text) + " follows a complete " + kind + " event");
     const std::string effectWord = substituted(line[2].text);

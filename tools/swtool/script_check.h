@@ -22,6 +22,7 @@ struct ScriptFinding {
 // defined, numbers (times, effects, codes) that are not numbers, effect
 // numbers outside 0..63 or where the effect table has no effect, timeline
 // times below 1 or after the show's end, an END before its effect's first
-// START, included files that do not exist or add no events, and pictures
-// and scenes named in commands that do not exist.
+// START, included files that do not exist or add no events, command codes
+// the addressed effect does not act on, and pictures and scenes named in
+// commands that do not exist or do not decode (with the player's decoders).
 std::vector<ScriptFinding> checkScript(const std::string& path);
