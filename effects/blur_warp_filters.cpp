@@ -226,15 +226,18 @@ void MotionBlur::prerender(int32_t time)
         glPushMatrix();
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
-        {
-            GrabCorner corner(size_, size_);
-            // The source as it is where the stretch begins, not at the frame
-            // that noticed it: the echoes are then the same at any frame rate.
-            source_->update(std::min(time, referenceStepTime(stretch * interval_)), false);
-            copyCornerInto(taken, size_, size_);
-            markEchoTiles(taken);
-        }
+        glViewport(0, 0, size_, size_);
+        glScissor(0, 0, size_, size_);
+        glEnable(GL_SCISSOR_TEST);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        // The source as it is where the stretch begins, not at the frame that
+        // noticed it: the echoes are then the same at any frame rate.
+        source_->update(std::min(time, referenceStepTime(stretch * interval_)), false);
+        copyCornerInto(taken, size_, size_);
+        markEchoTiles(taken);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glViewport(0, 0, screenWidth, screenHeight);
+        glDisable(GL_SCISSOR_TEST);
         glMatrixMode(GL_PROJECTION);
         glPopMatrix();
         glMatrixMode(GL_MODELVIEW);

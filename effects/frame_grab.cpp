@@ -5,10 +5,6 @@
 #include "shell/glwindow.h"
 #include "timeline/registry.h"
 
-#include "platform/framebuffer_calls.h"
-
-#include <algorithm>
-
 void FrameGrabEffect::start(int32_t time)
 {
     reset(time);
@@ -26,10 +22,6 @@ void FrameGrabEffect::command(Command c)
 GrabCorner::GrabCorner(int w, int h)
 {
     glGetIntegerv(GL_VIEWPORT, viewport_);
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer_);
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer_);
-    GLWindow* window = currentWindow();
-    onSurface_ = window != nullptr && window->showFrame().bindGrabSurface(w, h);
     glViewport(0, 0, w, h);
     glScissor(0, 0, w, h);
     glEnable(GL_SCISSOR_TEST);
@@ -38,23 +30,13 @@ GrabCorner::GrabCorner(int w, int h)
 
 GrabCorner::~GrabCorner()
 {
-    if (onSurface_) {
-        const platform::FramebufferCalls& gl = platform::framebufferCalls();
-        gl.bind(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer_));
-        gl.bind(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer_));
-    } else {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    }
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
     glDisable(GL_SCISSOR_TEST);
 }
 
 void copyCornerInto(const Texture* texture, int w, int h)
 {
-    if (GLWindow* window = currentWindow(); window != nullptr && window->showFrame().created()) {
-        w = std::min(w, window->showFrame().width());
-        h = std::min(h, window->showFrame().height());
-    }
     glEnable(GL_TEXTURE_2D);
     texture->bind();
     copyFrameInto(GL_TEXTURE_2D, 0, 0, 0, 0, w, h);

@@ -27,12 +27,9 @@ protected:
     Effect* source_ = nullptr;
 };
 
-// Saves the viewport and narrows drawing to a cleared w x h corner at the
-// origin (viewport and scissor box): on a grab surface of that size when the
-// show frame can give one, which leaves the frame's pixels as they were;
-// else in the corner of the frame. The destructor binds back what was drawn
-// into (or clears the frame's corner again), restores the viewport and
-// turns the scissor test off.
+// Saves the viewport, and narrows drawing to the w x h corner at the origin
+// (viewport and scissor box), clearing it; the destructor clears the corner
+// again, restores the viewport and turns the scissor test off.
 class GrabCorner {
 public:
     GrabCorner(int w, int h);
@@ -42,16 +39,10 @@ public:
 
 private:
     GLint viewport_[4] = {};
-    GLint drawFramebuffer_ = 0;
-    GLint readFramebuffer_ = 0;
-    bool onSurface_ = false;
 };
 
-// Copies the w x h corner at the origin of what is being drawn into
-// texture (through the show frame, so a multisampled one and its grab
-// surfaces too). Only the part inside the show frame's size is copied: the
-// texels past it keep what they held, on a grab surface as in the corner of
-// the frame.
+// Copies the w x h corner at the origin of the frame being drawn into
+// texture (through the show frame, so a multisampled one too).
 void copyCornerInto(const Texture* texture, int w, int h);
 
 // Adds texture over the whole screen with colour (k, k, k), blending

@@ -4,7 +4,6 @@
 #include "platform/native_window.h"
 #include "platform/picture_fit.h"
 
-#include <algorithm>
 #include <initializer_list>
 
 #ifndef GL_FRAMEBUFFER_FLIP_Y_MESA
@@ -66,11 +65,16 @@ bool ShowFrame::create(int width, int height, int samples)
         if (samples > most)
             return false;
     }
-    const bool made = makeSurface(frame_, width, height, samples);
+    width_ = width;
+    height_ = height;
+    GLint renderbuffer = 0;
+    glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbuffer);
+    bool made = false;
     {
         SavedBindings saved;
+        made = makeBuffers(drawing_, samples) && (samples == 0 || makeBuffers(resolved_, 0));
         if (made) {
-            gl.bind(GL_FRAMEBUFFER, frame_.drawing.framebuffer);
+            gl.bind(GL_FRAMEBUFFER, drawing_.framebuffer);
             GLint given = 0;
             glGetIntegerv(GL_SAMPLES, &given);
             samples_ = given;
@@ -85,29 +89,14 @@ bool ShowFrame::create(int width, int height, int samples)
             glPopAttrib();
         }
     }
+    gl.bindBuffer(GL_RENDERBUFFER, static_cast<GLuint>(renderbuffer));
+    glGetError();
     if (!made)
         release();
     return made;
 }
 
-bool ShowFrame::makeSurface(Surface& surface, int width, int height, int samples) const
-{
-    GLint renderbuffer = 0;
-    glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbuffer);
-    surface.width = width;
-    surface.height = height;
-    bool made = false;
-    {
-        SavedBindings saved;
-        made = makeBuffers(surface.drawing, width, height, samples) &&
-               (samples == 0 || makeBuffers(surface.resolved, width, height, 0));
-    }
-    framebufferCalls().bindBuffer(GL_RENDERBUFFER, static_cast<GLuint>(renderbuffer));
-    glGetError();
-    return made;
-}
-
-bool ShowFrame::makeBuffers(Buffers& buffers, int width, int height, int samples)
+bool ShowFrame::makeBuffers(Buffers& buffers, int samples) const
 {
     const FramebufferCalls& gl = framebufferCalls();
     gl.genBuffer(1, &buffers.colour);
@@ -119,9 +108,9 @@ bool ShowFrame::makeBuffers(Buffers& buffers, int width, int height, int samples
     for (const auto& image : images) {
         gl.bindBuffer(GL_RENDERBUFFER, image.name);
         if (samples > 0)
-            gl.bufferStorageMultisample(GL_RENDERBUFFER, samples, image.format, width, height);
+            gl.bufferStorageMultisample(GL_RENDERBUFFER, samples, image.format, width_, height_);
         else
-            gl.bufferStorage(GL_RENDERBUFFER, image.format, width, height);
+            gl.bufferStorage(GL_RENDERBUFFER, image.format, width_, height_);
     }
     gl.gen(1, &buffers.framebuffer);
     gl.bind(GL_FRAMEBUFFER, buffers.framebuffer);
@@ -145,23 +134,14 @@ void ShowFrame::releaseBuffers(Buffers& buffers)
     buffers = Buffers{};
 }
 
-void ShowFrame::releaseSurface(Surface& surface)
-{
-    releaseBuffers(surface.drawing);
-    releaseBuffers(surface.resolved);
-    surface.width = surface.height = 0;
-}
-
 void ShowFrame::release()
 {
-    releaseSurface(frame_);
-    for (Surface& surface : grabSurfaces_)
-        releaseSurface(surface);
-    grabSurfaces_.clear();
+    releaseBuffers(drawing_);
+    releaseBuffers(resolved_);
     if (grabbing_ != 0 && framebufferCalls().complete())
         framebufferCalls().remove(1, &grabbing_);
     grabbing_ = 0;
-    samples_ = 0;
+    width_ = height_ = samples_ = 0;
     onResolved_ = false;
 }
 
@@ -172,12 +152,11 @@ void ShowFrame::drawOnResolved()
     const FramebufferCalls& gl = framebufferCalls();
     {
         SavedBindings saved;
-        gl.bind(GL_READ_FRAMEBUFFER, frame_.drawing.framebuffer);
-        gl.bind(GL_DRAW_FRAMEBUFFER, frame_.resolved.framebuffer);
-        gl.blit(0, 0, frame_.width, frame_.height, 0, 0, frame_.width, frame_.height, GL_COLOR_BUFFER_BIT,
-                GL_NEAREST);
+        gl.bind(GL_READ_FRAMEBUFFER, drawing_.framebuffer);
+        gl.bind(GL_DRAW_FRAMEBUFFER, resolved_.framebuffer);
+        gl.blit(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     }
-    gl.bind(GL_FRAMEBUFFER, frame_.resolved.framebuffer);
+    gl.bind(GL_FRAMEBUFFER, resolved_.framebuffer);
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     onResolved_ = true;
@@ -191,64 +170,33 @@ void ShowFrame::bindForDrawing()
             framebufferCalls().bind(GL_FRAMEBUFFER, 0);
         return;
     }
-    framebufferCalls().bind(GL_FRAMEBUFFER, frame_.drawing.framebuffer);
+    framebufferCalls().bind(GL_FRAMEBUFFER, drawing_.framebuffer);
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
 }
 
-bool ShowFrame::bindGrabSurface(int width, int height)
-{
-    if (!created() || width <= 0 || height <= 0)
-        return false;
-    auto found = std::find_if(grabSurfaces_.begin(), grabSurfaces_.end(),
-                              [&](const Surface& s) { return s.width == width && s.height == height; });
-    if (found == grabSurfaces_.end()) {
-        Surface surface;
-        if (!makeSurface(surface, width, height, samples_)) {
-            releaseSurface(surface);
-            return false;
-        }
-        grabSurfaces_.push_back(surface);
-        found = grabSurfaces_.end() - 1;
-    }
-    // A grab inside a grab of the same size draws in its corner instead.
-    GLint drawing = 0;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
-    if (static_cast<GLuint>(drawing) == found->drawing.framebuffer)
-        return false;
-    framebufferCalls().bind(GL_FRAMEBUFFER, found->drawing.framebuffer);
-    glDrawBuffer(GL_COLOR_ATTACHMENT0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    return true;
-}
-
-const ShowFrame::Surface* ShowFrame::multisampledBeingRead() const
+bool ShowFrame::readingMultisampled() const
 {
     if (samples_ == 0)
-        return nullptr;
+        return false;
     GLint read = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
-    if (static_cast<GLuint>(read) == frame_.drawing.framebuffer)
-        return &frame_;
-    for (const Surface& surface : grabSurfaces_)
-        if (static_cast<GLuint>(read) == surface.drawing.framebuffer)
-            return &surface;
-    return nullptr;
+    return static_cast<GLuint>(read) == drawing_.framebuffer;
 }
 
-GLuint ShowFrame::resolve(const Surface& surface, GLbitfield buffers, int x, int y, int w, int h) const
+GLuint ShowFrame::resolve(GLbitfield buffers, int x, int y, int w, int h) const
 {
     if (samples_ == 0)
-        return surface.drawing.framebuffer;
+        return drawing_.framebuffer;
     const FramebufferCalls& gl = framebufferCalls();
     SavedBindings saved;
-    gl.bind(GL_READ_FRAMEBUFFER, surface.drawing.framebuffer);
-    gl.bind(GL_DRAW_FRAMEBUFFER, surface.resolved.framebuffer);
+    gl.bind(GL_READ_FRAMEBUFFER, drawing_.framebuffer);
+    gl.bind(GL_DRAW_FRAMEBUFFER, resolved_.framebuffer);
     gl.blit(x, y, x + w, y + h, x, y, x + w, y + h, buffers, GL_NEAREST);
-    return surface.resolved.framebuffer;
+    return resolved_.framebuffer;
 }
 
-bool ShowFrame::resolveIntoTexture(const Surface& surface, GLenum target, int x, int y, int w, int h)
+bool ShowFrame::resolveIntoTexture(GLenum target, int x, int y, int w, int h)
 {
     const bool cubeFace = target >= GL_TEXTURE_CUBE_MAP_POSITIVE_X && target <= GL_TEXTURE_CUBE_MAP_NEGATIVE_Z;
     if (target != GL_TEXTURE_2D && !cubeFace)
@@ -268,7 +216,7 @@ bool ShowFrame::resolveIntoTexture(const Surface& surface, GLenum target, int x,
     gl.attach(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, target, static_cast<GLuint>(texture), 0);
     const bool complete = gl.status(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     if (complete) {
-        gl.bind(GL_READ_FRAMEBUFFER, surface.drawing.framebuffer);
+        gl.bind(GL_READ_FRAMEBUFFER, drawing_.framebuffer);
         gl.blit(x, y, x + w, y + h, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     }
     // The texture is not held by the framebuffer between grabs.
@@ -278,16 +226,15 @@ bool ShowFrame::resolveIntoTexture(const Surface& surface, GLenum target, int x,
 
 void ShowFrame::grabInto(GLenum target, int xOffset, int yOffset, int x, int y, int w, int h)
 {
-    const Surface* surface = multisampledBeingRead();
-    if (surface == nullptr) {
+    if (!readingMultisampled()) {
         glCopyTexSubImage2D(target, 0, xOffset, yOffset, x, y, w, h);
         return;
     }
     // A region that keeps its place is resolved straight into the texture,
     // in one pass, as the driver did for a multisampled window.
-    if (xOffset == x && yOffset == y && resolveIntoTexture(*surface, target, x, y, w, h))
+    if (xOffset == x && yOffset == y && resolveIntoTexture(target, x, y, w, h))
         return;
-    const GLuint source = resolve(*surface, GL_COLOR_BUFFER_BIT, x, y, w, h);
+    const GLuint source = resolve(GL_COLOR_BUFFER_BIT, x, y, w, h);
     SavedBindings saved;
     framebufferCalls().bind(GL_READ_FRAMEBUFFER, source);
     glCopyTexSubImage2D(target, 0, xOffset, yOffset, x, y, w, h);
@@ -295,12 +242,11 @@ void ShowFrame::grabInto(GLenum target, int xOffset, int yOffset, int x, int y, 
 
 void ShowFrame::grabDepthInto(GLenum target, int x, int y, int w, int h)
 {
-    const Surface* surface = multisampledBeingRead();
-    if (surface == nullptr) {
+    if (!readingMultisampled()) {
         glCopyTexImage2D(target, 0, GL_DEPTH_COMPONENT, x, y, w, h, 0);
         return;
     }
-    const GLuint source = resolve(*surface, GL_DEPTH_BUFFER_BIT, x, y, w, h);
+    const GLuint source = resolve(GL_DEPTH_BUFFER_BIT, x, y, w, h);
     SavedBindings saved;
     framebufferCalls().bind(GL_READ_FRAMEBUFFER, source);
     glCopyTexImage2D(target, 0, GL_DEPTH_COMPONENT, x, y, w, h, 0);
@@ -315,8 +261,8 @@ void ShowFrame::readPixels(int x, int y, int w, int h, GLenum format, GLenum typ
         return;
     }
     const GLuint source = !created()    ? 0
-                          : onResolved_ ? frame_.resolved.framebuffer
-                                        : resolve(frame_, GL_COLOR_BUFFER_BIT, x, y, w, h);
+                          : onResolved_ ? resolved_.framebuffer
+                                        : resolve(GL_COLOR_BUFFER_BIT, x, y, w, h);
     SavedBindings saved;
     gl.bind(GL_READ_FRAMEBUFFER, source);
     GLint readBuffer = GL_BACK;
@@ -328,19 +274,17 @@ void ShowFrame::readPixels(int x, int y, int w, int h, GLenum format, GLenum typ
 
 void ShowFrame::present(int windowWidth, int windowHeight)
 {
-    const int width = frame_.width;
-    const int height = frame_.height;
-    const PictureRect picture = fitPicture(width, height, windowWidth, windowHeight);
+    const PictureRect picture = fitPicture(width_, height_, windowWidth, windowHeight);
     if (!created() || picture.width <= 0)
         return;
     const FramebufferCalls& gl = framebufferCalls();
     const bool fillsWindow = picture.width == windowWidth && picture.height == windowHeight;
-    const bool exact = picture.width == width && picture.height == height;
+    const bool exact = picture.width == width_ && picture.height == height_;
     // A window of the frame's own size takes the frame in one blit, resolving
     // it on the way; otherwise the resolved frame is scaled.
-    const GLuint source = onResolved_            ? frame_.resolved.framebuffer
-                          : exact && fillsWindow ? frame_.drawing.framebuffer
-                                                 : resolve(frame_, GL_COLOR_BUFFER_BIT, 0, 0, width, height);
+    const GLuint source = onResolved_            ? resolved_.framebuffer
+                          : exact && fillsWindow ? drawing_.framebuffer
+                                                 : resolve(GL_COLOR_BUFFER_BIT, 0, 0, width_, height_);
     SavedBindings saved;
     gl.bind(GL_READ_FRAMEBUFFER, source);
     gl.bind(GL_DRAW_FRAMEBUFFER, 0);
@@ -351,7 +295,7 @@ void ShowFrame::present(int windowWidth, int windowHeight)
         glClear(GL_COLOR_BUFFER_BIT);
         glPopAttrib();
     }
-    gl.blit(0, 0, width, height, picture.x, picture.y, picture.x + picture.width, picture.y + picture.height,
+    gl.blit(0, 0, width_, height_, picture.x, picture.y, picture.x + picture.width, picture.y + picture.height,
             GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
 }
 

@@ -9,8 +9,6 @@
 // window's own framebuffer used to do by itself.
 #include <GL/gl.h>
 
-#include <vector>
-
 namespace platform {
 
 class ShowFrame {
@@ -27,12 +25,12 @@ public:
     // no framebuffer objects, blits or that many samples; the show then
     // draws straight into the window.
     bool create(int width, int height, int samples);
-    bool created() const { return frame_.drawing.framebuffer != 0; }
+    bool created() const { return drawing_.framebuffer != 0; }
     // Deletes the framebuffers (needs the context that made them); create
     // may be called again.
     void release();
-    int width() const { return frame_.width; }
-    int height() const { return frame_.height; }
+    int width() const { return width_; }
+    int height() const { return height_; }
     // Samples per pixel the driver gave (0 without multisampling).
     int samples() const { return samples_; }
 
@@ -50,21 +48,9 @@ public:
     // Whether drawOnResolved moved drawing to the twin.
     bool drawingOnResolved() const { return onResolved_; }
 
-    // Drawing and reading go to a grab surface of width x height from now
-    // on: the frame's own samples and orientation, so that what is drawn
-    // there with the same viewport is, pixel for pixel, what the same
-    // corner of the frame would hold, while the frame keeps its pixels.
-    // grabInto and grabDepthInto read it as they read the frame. Made on
-    // first use of each size, kept until release. False, with nothing
-    // bound, when the frame was not made, the surface cannot be or is the
-    // one being drawn into already; the caller binds back what was bound
-    // before.
-    bool bindGrabSurface(int width, int height);
-
     // glCopyTexSubImage2D(target, 0, xOffset, yOffset, x, y, w, h) from the
-    // framebuffer being read: when that is this frame (or a grab surface)
-    // with samples, the region is resolved first and copied from the
-    // single-sampled twin.
+    // framebuffer being read: when that is this frame with samples, the
+    // region is resolved first and copied from the single-sampled twin.
     // Bindings and state are left as they were.
     void grabInto(GLenum target, int xOffset, int yOffset, int x, int y, int w, int h);
     // glCopyTexImage2D(target, 0, GL_DEPTH_COMPONENT, x, y, w, h, 0) of the
@@ -88,35 +74,24 @@ private:
         GLuint colour = 0;        // renderbuffer, RGBA 8-8-8-8
         GLuint depthStencil = 0;  // renderbuffer, depth 24 + stencil 8
     };
-    // A multisampled drawable and its single-sampled twin (the twin only
-    // with samples).
-    struct Surface {
-        Buffers drawing;
-        Buffers resolved;
-        int width = 0;
-        int height = 0;
-    };
-    // Makes the surface's buffers; every binding is left as it was. False
-    // when the driver cannot; the caller releases what was made.
-    bool makeSurface(Surface& surface, int width, int height, int samples) const;
-    static bool makeBuffers(Buffers& buffers, int width, int height, int samples);
+    bool makeBuffers(Buffers& buffers, int samples) const;
     static void releaseBuffers(Buffers& buffers);
-    static void releaseSurface(Surface& surface);
-    // The surface with samples whose drawable is the framebuffer being
-    // read; null when there is none.
-    const Surface* multisampledBeingRead() const;
+    // Whether the framebuffer being read is this frame with samples.
+    bool readingMultisampled() const;
     // The framebuffer holding the region (buffers: GL_COLOR_BUFFER_BIT or
     // GL_DEPTH_BUFFER_BIT) single-sampled: the twin after resolving the
-    // region into it, or the surface itself without samples.
-    GLuint resolve(const Surface& surface, GLbitfield buffers, int x, int y, int w, int h) const;
+    // region into it, or the frame itself without samples.
+    GLuint resolve(GLbitfield buffers, int x, int y, int w, int h) const;
     // Resolves the region straight into the same place of level 0 of the
     // texture bound to target (2D or a cube face) when that texture has the
     // frame's format; false, with nothing drawn, otherwise.
-    bool resolveIntoTexture(const Surface& surface, GLenum target, int x, int y, int w, int h);
+    bool resolveIntoTexture(GLenum target, int x, int y, int w, int h);
 
-    Surface frame_;
-    std::vector<Surface> grabSurfaces_;
+    Buffers drawing_;
+    Buffers resolved_;  // only with samples
     GLuint grabbing_ = 0;  // for resolving into textures; made by the first such grab
+    int width_ = 0;
+    int height_ = 0;
     int samples_ = 0;
     bool onResolved_ = false;  // drawing goes to the frame's twin, already resolved
 };
