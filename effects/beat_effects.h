@@ -65,10 +65,6 @@ private:
 // from a random sequence of its own.
 class NoiseEffect : public BlendEffect {
 public:
-    // A grain over the whole view, alpha-blended with what is below: on the
-    // resolved pixels some pixel centres on texel boundaries pick the
-    // neighbouring texel of a picture that is random anyway.
-    bool coversLinearly() const override { return true; }
     static constexpr int size = 512;
 
     // Makes "noise1" to "noise5" (size x size RGBA, nearest magnification)

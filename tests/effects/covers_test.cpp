@@ -126,33 +126,4 @@ TEST_F(CoversTest, CoversOnTheResolvedFrameDifferOnlyOnEdgesByOneLevel)
     registry.setFrameStages(nullptr);
 }
 
-TEST_F(CoversTest, NoiseOnTheResolvedFrameKeepsItsMeanAndItsGrain)
-{
-    NoiseEffect noise;
-    noise.start(0);
-    noise.activate();
-    registry.set(57, &noise);
-    const std::vector<uint8_t> onSamples = drawFrame(1000);
-    WindowFrameStages stages(window().showFrame());
-    registry.setFrameStages(&stages);
-    const std::vector<uint8_t> onResolved = drawFrame(1000);
-    EXPECT_EQ(window().showFrame().drawingOnResolved(), requestedSamples() > 0);
-    registry.setFrameStages(nullptr);
-    registry.set(57, nullptr);
-
-    // Most pixels are the same; the rest took a neighbouring texel of the
-    // same random picture, which moves no mean.
-    long signedSum = 0;
-    size_t differing = 0;
-    for (size_t i = 0; i < onSamples.size(); i += 4)
-        for (size_t c = 0; c < 3; ++c) {
-            const int d = onResolved[i + c] - onSamples[i + c];
-            signedSum += d;
-            differing += d != 0 ? 1 : 0;
-        }
-    const double channels = 640.0 * 480.0 * 3.0;
-    EXPECT_LT(static_cast<double>(differing) / channels, 0.1);
-    EXPECT_LT(std::abs(static_cast<double>(signedSum) / channels), 0.05);
-}
-
 }  // namespace
