@@ -117,8 +117,6 @@ private:
 // Inverts the screen for 100 ms on every beat (code 400 with the time).
 class InvertEffect : public Effect {
 public:
-    // A cover over the whole view, blended linearly with what is below.
-    bool coversLinearly() const override { return true; }
     InvertEffect();
     ~InvertEffect() override;
 

@@ -17,8 +17,6 @@ public:
 // A black quad whose opacity runs linearly in time (codes 3, 4, 6, 7).
 class FadeEffect : public Effect {
 public:
-    // A cover over the whole view, blended linearly with what is below.
-    bool coversLinearly() const override { return true; }
     FadeEffect();
     void start(int32_t time) override;
     // Transparent, no fade running.
@@ -41,8 +39,6 @@ private:
 // whatever the frames in between), or not until the next start (code 8).
 class FlashEffect : public Effect {
 public:
-    // A cover over the whole view, blended linearly with what is below.
-    bool coversLinearly() const override { return true; }
     FlashEffect();
     void start(int32_t time) override;
     // No period, the fade length as made, nothing showing.

@@ -142,29 +142,10 @@ void ShowFrame::release()
         framebufferCalls().remove(1, &grabbing_);
     grabbing_ = 0;
     width_ = height_ = samples_ = 0;
-    onResolved_ = false;
-}
-
-void ShowFrame::drawOnResolved()
-{
-    if (samples_ == 0 || !created() || onResolved_)
-        return;
-    const FramebufferCalls& gl = framebufferCalls();
-    {
-        SavedBindings saved;
-        gl.bind(GL_READ_FRAMEBUFFER, drawing_.framebuffer);
-        gl.bind(GL_DRAW_FRAMEBUFFER, resolved_.framebuffer);
-        gl.blit(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    }
-    gl.bind(GL_FRAMEBUFFER, resolved_.framebuffer);
-    glDrawBuffer(GL_COLOR_ATTACHMENT0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    onResolved_ = true;
 }
 
 void ShowFrame::bindForDrawing()
 {
-    onResolved_ = false;
     if (!created()) {
         if (framebufferCalls().complete())
             framebufferCalls().bind(GL_FRAMEBUFFER, 0);
@@ -260,9 +241,7 @@ void ShowFrame::readPixels(int x, int y, int w, int h, GLenum format, GLenum typ
         glReadPixels(x, y, w, h, format, type, pixels);
         return;
     }
-    const GLuint source = !created()    ? 0
-                          : onResolved_ ? resolved_.framebuffer
-                                        : resolve(GL_COLOR_BUFFER_BIT, x, y, w, h);
+    const GLuint source = created() ? resolve(GL_COLOR_BUFFER_BIT, x, y, w, h) : 0;
     SavedBindings saved;
     gl.bind(GL_READ_FRAMEBUFFER, source);
     GLint readBuffer = GL_BACK;
@@ -282,9 +261,8 @@ void ShowFrame::present(int windowWidth, int windowHeight)
     const bool exact = picture.width == width_ && picture.height == height_;
     // A window of the frame's own size takes the frame in one blit, resolving
     // it on the way; otherwise the resolved frame is scaled.
-    const GLuint source = onResolved_            ? resolved_.framebuffer
-                          : exact && fillsWindow ? drawing_.framebuffer
-                                                 : resolve(GL_COLOR_BUFFER_BIT, 0, 0, width_, height_);
+    const GLuint source =
+        exact && fillsWindow ? drawing_.framebuffer : resolve(GL_COLOR_BUFFER_BIT, 0, 0, width_, height_);
     SavedBindings saved;
     gl.bind(GL_READ_FRAMEBUFFER, source);
     gl.bind(GL_DRAW_FRAMEBUFFER, 0);

@@ -39,15 +39,6 @@ public:
     // frame was not made.
     void bindForDrawing();
 
-    // With samples: resolves the frame into its single-sampled twin and
-    // lets drawing and reading go to the twin from now on, until the next
-    // bindForDrawing; readPixels and present then take the twin as it is.
-    // What is drawn there is single-sampled. Nothing without samples, or
-    // when the twin is drawn on already.
-    void drawOnResolved();
-    // Whether drawOnResolved moved drawing to the twin.
-    bool drawingOnResolved() const { return onResolved_; }
-
     // glCopyTexSubImage2D(target, 0, xOffset, yOffset, x, y, w, h) from the
     // framebuffer being read: when that is this frame with samples, the
     // region is resolved first and copied from the single-sampled twin.
@@ -93,7 +84,6 @@ private:
     int width_ = 0;
     int height_ = 0;
     int samples_ = 0;
-    bool onResolved_ = false;  // drawing goes to the frame's twin, already resolved
 };
 
 }  // namespace platform

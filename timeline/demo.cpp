@@ -1,5 +1,4 @@
 #include "timeline/demo.h"
-#include "timeline/window_frame_stages.h"
 
 #include "shell/glwindow.h"
 #include "timeline/effect.h"
@@ -45,12 +44,6 @@ int32_t requestedJump(const GLWindow& window)
 
 Demo::Demo(std::string scriptPath) : scriptPath_(std::move(scriptPath)) {}
 
-Demo::~Demo()
-{
-    if (registry_ != nullptr)
-        registry_->setFrameStages(nullptr);
-}
-
 const Script& Demo::readScript()
 {
     reloaded_ = std::make_unique<Script>(scriptPath_);
@@ -61,8 +54,6 @@ void Demo::setup(GLWindow& window, EffectRegistry& registry)
 {
     window_ = &window;
     registry_ = &registry;
-    stages_ = std::make_unique<WindowFrameStages>(window.showFrame());
-    registry_->setFrameStages(stages_.get());
     quit_ = false;
     reload_ = false;
     script_.reset();

@@ -11,7 +11,6 @@
 
 class GLWindow;
 class EffectRegistry;
-class WindowFrameStages;
 
 class Demo {
 public:
@@ -26,10 +25,6 @@ public:
 
     // Stores the path; no end set; no script yet.
     explicit Demo(std::string scriptPath);
-    // Takes its frame stages back from the registry.
-    ~Demo();
-    Demo(const Demo&) = delete;
-    Demo& operator=(const Demo&) = delete;
 
     // Where the show ends instead of the script's DEMOEND; -1 for DEMOEND.
     void setEndTime(int32_t ms) { endOverride_ = ms; }
@@ -123,5 +118,4 @@ private:
     bool loop_ = false;
     bool lenientReload_ = false;
     std::function<void(int32_t)> observer_;
-    std::unique_ptr<WindowFrameStages> stages_;  // the window's, told by the registry
 };

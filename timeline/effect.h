@@ -39,11 +39,6 @@ public:
     // show up again gives the state a first setup gave. The base keeps
     // nothing of the kind.
     virtual void rewind() {}
-    // Whether the effect only lays a cover over the frame whose blending is
-    // linear in what is below (invert, fade, flash): drawn on the frame's
-    // resolved pixels it gives what it gives on the samples, but for
-    // rounding on the pixels whose samples differ.
-    virtual bool coversLinearly() const { return false; }
 
     // Parameters back to their initial values and the clock started at time.
     void reset(int32_t time);

@@ -26,24 +26,8 @@ void EffectRegistry::startAll()
     }
 }
 
-int EffectRegistry::firstTrailingCover() const
-{
-    int first = size;
-    for (int n = size - 1; n >= 1; --n) {
-        const Effect* effect = places_[static_cast<size_t>(n)];
-        if (effect == nullptr || !effect->isActive())
-            continue;
-        if (!effect->coversLinearly())
-            break;
-        first = n;
-    }
-    return first;
-}
-
 void EffectRegistry::renderAll(int32_t time)
 {
-    if (stages_ != nullptr)
-        stages_->beginFrame();
     Effect* background = places_[0];
     if (background != nullptr && background->isActive())
         renderOne(0, time);
@@ -52,13 +36,10 @@ void EffectRegistry::renderAll(int32_t time)
         if (effect != nullptr && effect->isActive())
             prerenderOne(n, time);
     }
-    const int covers = stages_ != nullptr ? firstTrailingCover() : size;
     for (int n = 1; n < size; ++n) {
         Effect* effect = places_[static_cast<size_t>(n)];
         if (effect == nullptr || !effect->isActive())
             continue;
-        if (n == covers)
-            stages_->beforeCovers();
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
         glMatrixMode(GL_MODELVIEW);

@@ -17,17 +17,6 @@ public:
     virtual void leave(int place, Stage stage) = 0;
 };
 
-// Where the frame is drawn, told when a frame begins and, when the active
-// effects that end the frame all cover it linearly, before the first of
-// them: it may then resolve the frame's samples and let the covers draw on
-// the resolved pixels.
-class FrameStages {
-public:
-    virtual ~FrameStages() = default;
-    virtual void beginFrame() = 0;
-    virtual void beforeCovers() = 0;
-};
-
 class EffectRegistry {
 public:
     static constexpr int size = 64;
@@ -50,8 +39,6 @@ public:
     // Effect 0 first (the background), then every active effect's prerender,
     // then effects 1 to 63, each between a save and restore of the
     // projection and modelview matrices. Leaves the matrix mode at modelview.
-    // The frame stages, when set, hear beginFrame first and beforeCovers
-    // before the trailing covers' renders.
     void renderAll(int32_t time);
     // deactivate on every effect present.
     void deactivateAll();
@@ -60,18 +47,11 @@ public:
     // The probe told about every prerender and render from now on; null
     // for none. The registry does not own it.
     void setProbe(RenderProbe* probe) { probe_ = probe; }
-    // The stages told about every frame renderAll draws from now on; null
-    // for none. The registry does not own them.
-    void setFrameStages(FrameStages* stages) { stages_ = stages; }
 
 private:
     void prerenderOne(int n, int32_t time);
     void renderOne(int n, int32_t time);
-    // The first of the active effects from which every active one up to 63
-    // covers linearly; size when the last active effect does not.
-    int firstTrailingCover() const;
 
     std::array<Effect*, size> places_{};
     RenderProbe* probe_ = nullptr;
-    FrameStages* stages_ = nullptr;
 };
