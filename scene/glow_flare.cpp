@@ -61,10 +61,18 @@ void GlowFlare::renderGlow()
 
     GLuint samples = 1;
     if (query_ != 0) {
+        // The tip is tested each frame and the answer taken a frame later,
+        // when that frame is drawn: asking at once would wait until
+        // everything drawn so far is. Only the first test is waited for.
+        const bool answered = queryPending_;
+        if (answered)
+            ext::glGetQueryObjectuivARB(query_, GL_QUERY_RESULT_ARB, &samples);
         ext::glBeginQueryARB(GL_SAMPLES_PASSED_ARB, query_);
         batch_.draw(1, 0, false);
         ext::glEndQueryARB(GL_SAMPLES_PASSED_ARB);
-        ext::glGetQueryObjectuivARB(query_, GL_QUERY_RESULT_ARB, &samples);
+        queryPending_ = true;
+        if (!answered)
+            ext::glGetQueryObjectuivARB(query_, GL_QUERY_RESULT_ARB, &samples);
     }
     if (samples > 0)
         intensity_ = 0.8f;

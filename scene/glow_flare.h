@@ -23,9 +23,10 @@ public:
     void draw() override;
     // Time step = (t - last time) / 1000; ages the sprite by it.
     void advance(float t);
-    // Tests the tip's visibility and draws the glow in the camera's frame;
-    // nothing while the node is hidden (its captured modelview would be a
-    // stale one then).
+    // Tests the tip's visibility and draws the glow in the camera's frame,
+    // as strong as the test before this one found the tip visible (the
+    // first test's own answer the first time); nothing while the node is
+    // hidden (its captured modelview would be a stale one then).
     void renderGlow();
 
     float intensity() const { return intensity_; }
@@ -36,6 +37,7 @@ private:
     Particle particle_;
     QuadBatch batch_{1};
     GLuint query_ = 0;
+    bool queryPending_ = false;  // the query holds a test whose answer was not taken
     Texture* texture_ = nullptr;
     Matrix4 modelview_;
     float lastTime_ = 0.0f;
