@@ -30,6 +30,7 @@ DEMOSTART 0
 DEMOEND 10000
 
 // Names for numbers: effects and the commands they take.
+DEFINE BACKGROUND 0
 DEFINE CLOUDS 6
 DEFINE CRANIUM 25
 DEFINE FADE 62
@@ -42,6 +43,8 @@ SETUP
 0 SIGNAL CLOUDS STEPMS 40
 
 TIMELINE
+// Every frame starts from a cleared screen (colour and depth).
+1 START BACKGROUND
 // The scene from the start, uncovered by the fade within 1.5 seconds
 // (the fade's cover goes from opaque to clear).
 1 START CRANIUM
